@@ -1,0 +1,36 @@
+// ByteBuffer: the owner of one heap byte array. Allocation may fail; the
+// buffer is then empty and the caller goes on without it.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <new>
+
+class ByteBuffer {
+ public:
+  ByteBuffer() = default;
+  ByteBuffer(ByteBuffer&&) = default;
+  ByteBuffer& operator=(ByteBuffer&&) = default;
+  ByteBuffer(const ByteBuffer&) = delete;
+  ByteBuffer& operator=(const ByteBuffer&) = delete;
+
+  // Allocates n zeroed bytes in place of what the buffer held; false when the
+  // memory cannot be had (the buffer is then empty).
+  bool Allocate(size_t n) {
+    data_.reset(new (std::nothrow) uint8_t[n ? n : 1]());
+    size_ = data_ ? n : 0;
+    return data_ != nullptr;
+  }
+  void Release() {
+    data_.reset();
+    size_ = 0;
+  }
+  uint8_t* data() const { return data_.get(); }
+  size_t size() const { return size_; }
+  explicit operator bool() const { return data_ != nullptr; }
+
+ private:
+  std::unique_ptr<uint8_t[]> data_;
+  size_t size_ = 0;
+};

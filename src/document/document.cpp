@@ -1,0 +1,103 @@
+// The animation document: the frame list and its operations, the default
+// palette and the swap file's life.
+#include "document/document.h"
+
+#include <cstring>
+
+#include "document/ui_operations.h"
+#include "platform/temp_file.h"
+
+Document doc;
+
+namespace {
+
+constexpr PaletteEntry DefaultEntry(int i) {
+  return PaletteEntry{static_cast<uint8_t>((i & 3) * 85), static_cast<uint8_t>(((i >> 2) & 7) * 36),
+                      static_cast<uint8_t>(((i >> 5) & 7) * 36), 0};
+}
+
+}  // namespace
+
+const PaletteEntry defaultPalette[256] = {
+#define E(i) DefaultEntry(i)
+#define E4(i) E(i), E(i + 1), E(i + 2), E(i + 3)
+#define E16(i) E4(i), E4(i + 4), E4(i + 8), E4(i + 12)
+#define E64(i) E16(i), E16(i + 16), E16(i + 32), E16(i + 48)
+    E64(0), E64(64), E64(128), E64(192)
+#undef E64
+#undef E16
+#undef E4
+#undef E
+};
+
+bool InsertFrame(int index) {
+  CancelSelection();
+  if (doc.frameCount > kMaxEntries - 1 || index < 0 || index > doc.frameCount) return false;
+  std::unique_ptr<Frame> frame(new (std::nothrow) Frame());
+  if (!frame) return false;
+  for (int i = doc.frameCount - 1; i >= index; --i) {
+    doc.frames[i + 1] = std::move(doc.frames[i]);
+    doc.framePalettes[i + 1] = doc.framePalettes[i];
+  }
+  doc.framePalettes[index] = nullptr;
+  ++doc.frameCount;
+  doc.frames[index] = std::move(frame);
+  if (doc.frameCount >= 2) SetAnimationEnabled(true);
+  return true;
+}
+
+bool DeleteFrame(int index) {
+  if (doc.frameCount < 1 || index < 0 || index >= doc.frameCount) return false;
+  CancelSelection();
+  DeleteFramePaletteIfAny(index);
+  doc.frames[index].reset();
+  for (int i = index; i < doc.frameCount - 1; ++i) {
+    doc.frames[i] = std::move(doc.frames[i + 1]);
+    doc.framePalettes[i] = doc.framePalettes[i + 1];
+  }
+  doc.frames[doc.frameCount - 1].reset();
+  doc.framePalettes[doc.frameCount - 1] = nullptr;
+  --doc.frameCount;
+  if (doc.frameCount < 2) SetAnimationEnabled(false);
+  UpdateCutCopyEnabled();
+  return true;
+}
+
+ByteBuffer BeginFramePixels(int index, int32_t rowStride) {
+  Frame& frame = *doc.frames[index];
+  memcpy(frame.palette, doc.workPalette, sizeof frame.palette);
+  ByteBuffer block;
+  size_t size = static_cast<size_t>(rowStride) * static_cast<size_t>(frame.height > 0 ? frame.height : 0);
+  block.Allocate(size ? size : 1);
+  return block;
+}
+
+void CommitPendingChange() {
+  if (doc.pendingChange != kNoPendingChange) {
+    SetModified(true);
+    if (doc.pendingChange == kPictureChanged) {
+      ResetRetainedPicture();
+      RefreshFrameView(RefreshMode::kQuiet);
+    }
+  }
+  doc.pendingChange = kNoPendingChange;
+}
+
+void ClearDocument() {
+  DeleteAllFramePalettes();
+  while (DeleteFrame(0)) {
+  }
+  strcpy(doc.fileName, "untitled");
+  doc.currentFrame = 0;
+  doc.screenWidth = 0;
+  doc.screenHeight = 0;
+  doc.hasGlobalPalette = 0;
+}
+
+bool OpenSwapFile() {
+  if (doc.swapFile.IsOpen()) return true;
+  if (!MakeTempFileName(doc.swapFile.path, sizeof doc.swapFile.path)) return false;
+  return doc.swapFile.Create();
+}
+
+void CloseSwapFile() { doc.swapFile.CloseAndRemove(); }

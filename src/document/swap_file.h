@@ -1,0 +1,33 @@
+// SwapFile: positioned, unbuffered access to the document's swap file. Every
+// access names an absolute byte offset. Offsets are 32-bit: the document
+// never lets data pass 4 GiB.
+#pragma once
+
+#include <cstdint>
+
+class SwapFile {
+ public:
+  SwapFile() = default;
+  SwapFile(const SwapFile&) = delete;
+  SwapFile& operator=(const SwapFile&) = delete;
+  ~SwapFile() { CloseAndRemove(); }
+
+  // The full path of the file; set by whoever creates the swap file.
+  char path[260] = {};
+
+  // Creates (or truncates) the file at path. False when it cannot be created.
+  bool Create();
+  // Single rows and comment bytes.
+  void WriteAt(uint32_t offset, const void* source, int32_t count);
+  void ReadAt(uint32_t offset, void* destination, int32_t count);
+  // Whole pixel blocks.
+  void WriteBlockAt(uint32_t offset, const void* source, uint32_t count);
+  void ReadBlockAt(uint32_t offset, void* destination, uint32_t count);
+  // Closes the file and deletes it by its path; nothing when it never opened.
+  void CloseAndRemove();
+
+  bool IsOpen() const { return handle_ > 0; }
+
+ private:
+  int handle_ = -1;
+};
