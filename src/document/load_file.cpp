@@ -6,11 +6,14 @@
 
 #include "document/document.h"
 #include "document/gif_reader.h"
+#include "document/ui_operations.h"
 
 bool ReadFileByExtension(const char* path, int index) {
   CommitPendingChange();
   // BMP ('p') and JPEG ('g') imports come here; every other name is a GIF.
-  return ReadGif(path, index);
+  bool ok = ReadGif(path, index);
+  EndProgress();
+  return ok;
 }
 
 bool LoadDocument(const char* path) {

@@ -4,7 +4,8 @@
 
 // Runs the reader for path at index: GIF for every name whose last letter is
 // not "p" or "g" (the BMP and JPEG imports plug in there). True on success;
-// a failure has been shown to the user.
+// a failure has been shown to the user. The progress display is ended
+// either way.
 bool ReadFileByExtension(const char* path, int index);
 
 // Empties the document as opening a file in its place does (the swap file is
