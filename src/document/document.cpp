@@ -2,6 +2,7 @@
 // palette and the swap file's life.
 #include "document/document.h"
 
+#include <cstdio>
 #include <cstring>
 
 #include "document/ui_operations.h"
@@ -97,7 +98,9 @@ void ClearDocument() {
 bool OpenSwapFile() {
   if (doc.swapFile.IsOpen()) return true;
   if (!MakeTempFileName(doc.swapFile.path, sizeof doc.swapFile.path)) return false;
-  return doc.swapFile.Create();
+  if (doc.swapFile.Create()) return true;
+  remove(doc.swapFile.path);  // the name was reserved by an empty file
+  return false;
 }
 
 void CloseSwapFile() { doc.swapFile.CloseAndRemove(); }

@@ -4,6 +4,7 @@
 #include "document/file_calls.h"
 
 #include <fcntl.h>
+#include <stdio.h>
 #include <sys/stat.h>
 
 #ifdef _WIN32
@@ -17,17 +18,29 @@ namespace {
 #ifdef _WIN32
 constexpr int kBinary = O_BINARY;
 constexpr int kCreateMode = _S_IREAD | _S_IWRITE;
-int RawRead(int fd, void* p, unsigned n) { return _read(fd, p, n); }
-int RawWrite(int fd, const void* p, unsigned n) { return _write(fd, p, n); }
 #else
 constexpr int kBinary = 0;
 constexpr int kCreateMode = 0600;
-int RawRead(int fd, void* p, unsigned n) { return static_cast<int>(read(fd, p, n)); }
-int RawWrite(int fd, const void* p, unsigned n) { return static_cast<int>(write(fd, p, n)); }
 #endif
 
 // Larger transfers are split so that each call stays within an int.
 constexpr uint32_t kChunk = 1u << 30;
+
+// Repeats step(done, n) -- which moves up to n bytes from position done and
+// returns how many it moved, 0 at the end, negative on failure -- until count
+// bytes are moved. Returns the bytes moved, or -1 when the first call failed.
+template <typename Step>
+int32_t Transfer(uint32_t count, Step step) {
+  uint32_t done = 0;
+  while (done < count) {
+    uint32_t n = count - done < kChunk ? count - done : kChunk;
+    long moved = step(done, n);
+    if (moved < 0) return done ? static_cast<int32_t>(done) : -1;
+    if (moved == 0) break;
+    done += static_cast<uint32_t>(moved);
+  }
+  return static_cast<int32_t>(done);
+}
 
 }  // namespace
 
@@ -39,27 +52,12 @@ int FileCreate(const char* path) {
 
 int32_t FileRead(int handle, void* destination, uint32_t count) {
   uint8_t* out = static_cast<uint8_t*>(destination);
-  uint32_t done = 0;
-  while (done < count) {
-    uint32_t n = count - done < kChunk ? count - done : kChunk;
-    int got = RawRead(handle, out + done, n);
-    if (got < 0) return done ? static_cast<int32_t>(done) : -1;
-    if (got == 0) break;
-    done += static_cast<uint32_t>(got);
-  }
-  return static_cast<int32_t>(done);
+  return Transfer(count, [&](uint32_t done, uint32_t n) -> long { return read(handle, out + done, n); });
 }
 
 int32_t FileWrite(int handle, const void* source, uint32_t count) {
   const uint8_t* in = static_cast<const uint8_t*>(source);
-  uint32_t done = 0;
-  while (done < count) {
-    uint32_t n = count - done < kChunk ? count - done : kChunk;
-    int put = RawWrite(handle, in + done, n);
-    if (put <= 0) return done ? static_cast<int32_t>(done) : -1;
-    done += static_cast<uint32_t>(put);
-  }
-  return static_cast<int32_t>(done);
+  return Transfer(count, [&](uint32_t done, uint32_t n) -> long { return write(handle, in + done, n); });
 }
 
 bool FileSeek(int handle, uint32_t offset) {
@@ -70,10 +68,29 @@ bool FileSeek(int handle, uint32_t offset) {
 #endif
 }
 
-void FileClose(int handle) {
 #ifdef _WIN32
-  _close(handle);
-#else
-  close(handle);
-#endif
+int32_t FileReadAt(int handle, uint32_t offset, void* destination, uint32_t count) {
+  return FileSeek(handle, offset) ? FileRead(handle, destination, count) : -1;
 }
+
+int32_t FileWriteAt(int handle, uint32_t offset, const void* source, uint32_t count) {
+  return FileSeek(handle, offset) ? FileWrite(handle, source, count) : -1;
+}
+#else
+// One call instead of a seek and a transfer.
+int32_t FileReadAt(int handle, uint32_t offset, void* destination, uint32_t count) {
+  uint8_t* out = static_cast<uint8_t*>(destination);
+  return Transfer(count, [&](uint32_t done, uint32_t n) -> long {
+    return pread(handle, out + done, n, static_cast<off_t>(offset) + done);
+  });
+}
+
+int32_t FileWriteAt(int handle, uint32_t offset, const void* source, uint32_t count) {
+  const uint8_t* in = static_cast<const uint8_t*>(source);
+  return Transfer(count, [&](uint32_t done, uint32_t n) -> long {
+    return pwrite(handle, in + done, n, static_cast<off_t>(offset) + done);
+  });
+}
+#endif
+
+void FileClose(int handle) { close(handle); }

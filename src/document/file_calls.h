@@ -10,4 +10,7 @@ int FileCreate(const char* path);    // truncates or creates; negative on failur
 int32_t FileRead(int handle, void* destination, uint32_t count);
 int32_t FileWrite(int handle, const void* source, uint32_t count);
 bool FileSeek(int handle, uint32_t offset);
+// Positioned transfers: the same as a seek followed by a read or write.
+int32_t FileReadAt(int handle, uint32_t offset, void* destination, uint32_t count);
+int32_t FileWriteAt(int handle, uint32_t offset, const void* source, uint32_t count);
 void FileClose(int handle);

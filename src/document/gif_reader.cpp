@@ -70,8 +70,7 @@ class GifReader {
   int ReadSubBlock();
 
   uint8_t block_[256] = {};
-  RgbTriple globalTable_[256] = {};
-  int globalCount_ = 0;        // entries read from the file's global table
+  PaletteEntry globalPalette_[256] = {};  // the global table filled out as a frame palette
   int globalSizeField_ = 2;    // table size given by the screen descriptor
   uint8_t backgroundIndex_ = 0;
   int insertionIndex_ = 0;
@@ -82,10 +81,12 @@ class GifReader {
   uint8_t used_[256] = {};
 };
 
-void FillWorkPalette(const RgbTriple* table, int count) {
-  memcpy(doc.workPalette, defaultPalette, sizeof doc.workPalette);
-  for (int i = 0; i < count && i < 256; ++i)
-    doc.workPalette[i] = PaletteEntry{table[i].blue, table[i].green, table[i].red, 0};
+// A frame palette from a colour table: entries 0..count-1 from the table,
+// the rest from the default palette.
+void FillPalette(PaletteEntry* palette, const RgbTriple* table, int count) {
+  if (count > 256) count = 256;
+  for (int i = 0; i < count; ++i) palette[i] = PaletteEntry{table[i].blue, table[i].green, table[i].red, 0};
+  memcpy(palette + count, defaultPalette + count, sizeof(PaletteEntry) * (256 - count));
 }
 
 int ReadTable(RgbTriple* table, int count) {
@@ -122,11 +123,14 @@ bool GifReader::Read(const char* path, int insertionIndex) {
   uint8_t packed = header[10];
   backgroundIndex_ = header[11];
   globalSizeField_ = 2 << (packed & 7);
-  globalCount_ = 0;
+  // A file without any colour table gets the default palette.
+  RgbTriple globalTable[256];
+  int globalCount = 0;
   if (packed & 0x80) {
-    if (ReadTable(globalTable_, globalSizeField_) < 0) return Fail();
-    globalCount_ = globalSizeField_;
+    if (ReadTable(globalTable, globalSizeField_) < 0) return Fail();
+    globalCount = globalSizeField_;
   }
+  FillPalette(globalPalette_, globalTable, globalCount);
   uint16_t width = Word(header + 6);
   uint16_t height = Word(header + 8);
   if (width > doc.screenWidth) doc.screenWidth = width;
@@ -272,10 +276,10 @@ GifReader::Step GifReader::ReadImage() {
     int size = 2 << (packed & 7);
     if (ReadTable(table, size) < 0) return Step::kError;
     frame.colorCount = static_cast<int16_t>(size);
-    FillWorkPalette(table, size);
+    FillPalette(doc.workPalette, table, size);
   } else {
     frame.colorCount = static_cast<int16_t>(globalSizeField_);
-    FillWorkPalette(globalTable_, globalCount_);
+    memcpy(doc.workPalette, globalPalette_, sizeof doc.workPalette);
   }
   int minCodeSize = ReadByte();
   if (minCodeSize < 1 || minCodeSize > kLzwMaxWidth) return Step::kError;

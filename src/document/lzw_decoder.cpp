@@ -14,18 +14,23 @@ namespace {
 constexpr int kEndOfData = -1;
 constexpr int kFileEnded = -2;
 
+// Keeps its place in the sub-block in registers; the source is asked only
+// for the next sub-block.
 class CodeReader {
  public:
-  explicit CodeReader(CodeSource& source) : source_(source) {}
+  explicit CodeReader(CodeSource& source)
+      : source_(source), next_(source.block + source.index), end_(source.block + source.length) {}
 
   // The next code of the given width, or kEndOfData / kFileEnded.
   inline int Read(int width) {
     while (bits_ < width) {
-      if (source_.index >= source_.length) {
+      if (next_ == end_) {
         int n = source_.Next();
         if (n <= 0) return n == 0 ? kEndOfData : kFileEnded;
+        next_ = source_.block;
+        end_ = source_.block + n;
       }
-      accumulator_ |= static_cast<uint32_t>(source_.block[source_.index++]) << bits_;
+      accumulator_ |= static_cast<uint32_t>(*next_++) << bits_;
       bits_ += 8;
     }
     int code = static_cast<int>(accumulator_ & ((1u << width) - 1));
@@ -36,6 +41,8 @@ class CodeReader {
 
  private:
   CodeSource& source_;
+  const uint8_t* next_;
+  const uint8_t* end_;
   uint32_t accumulator_ = 0;
   int bits_ = 0;
 };
@@ -101,6 +108,7 @@ LzwEnd DecodeLzw(LzwTable& table, int minCodeSize, CodeSource& source, RowWriter
       table.prefix[nextFree] = static_cast<int16_t>(previous);
       table.suffix[nextFree] = code == nextFree ? firstOfPrevious : table.first[code];
       table.first[nextFree] = firstOfPrevious;
+      table.length[nextFree] = static_cast<uint16_t>(table.length[previous] + 1);
       ++nextFree;
     }
     // The width grows once the next entry no longer fits in it; with a
@@ -112,6 +120,17 @@ LzwEnd DecodeLzw(LzwTable& table, int minCodeSize, CodeSource& source, RowWriter
 
     if (code < clear) {
       rows.EmitOne(static_cast<uint8_t>(code));
+    } else if (uint8_t* room = rows.Room(table.length[code])) {
+      // The string fits in the current row: write it there back to front.
+      int length = table.length[code];
+      uint8_t* used = rows.used();
+      uint8_t* out = room + length;
+      int c = code;
+      for (int k = 0; k < length; ++k, c = table.prefix[c]) {
+        *--out = table.suffix[c];
+        used[*out] = 1;
+      }
+      rows.Commit(length);
     } else {
       uint8_t* top = stackEnd;
       for (int c = code; c >= 0; c = table.prefix[c]) *--top = table.suffix[c];

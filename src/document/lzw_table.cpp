@@ -5,10 +5,14 @@
 
 void LzwTable::Reset(int rootCount) {
   if (rootCount > kLzwMaxCodes) rootCount = kLzwMaxCodes;
-  for (int i = 0; i < rootCount; ++i) {
+  for (int i = rootsMade; i < rootCount; ++i) {
     prefix[i] = -1;
     suffix[i] = static_cast<uint8_t>(i);
     first[i] = static_cast<uint8_t>(i);
+    length[i] = 1;
   }
-  memset(hashCode, 0xFF, sizeof hashCode);
+  // Entries from rootCount on will be overwritten by this image's strings.
+  rootsMade = rootCount;
 }
+
+void LzwTable::ResetHash() { memset(hashCode, 0xFF, sizeof hashCode); }

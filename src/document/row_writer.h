@@ -54,6 +54,16 @@ class RowWriter {
     if (x_ == width_) FinishRow();
   }
 
+  // Room for n pixels in the current row, or null when they would cross its
+  // end (or every row is done). Fill the room, then Commit(n).
+  uint8_t* Room(int n) const { return !done_ && width_ - x_ >= n ? row_ + x_ : nullptr; }
+  void Commit(int n) {
+    x_ += n;
+    stored_ += static_cast<uint32_t>(n);
+    if (x_ == width_) FinishRow();
+  }
+  uint8_t* used() const { return used_; }
+
   // Every pixel of the frame has been stored.
   bool Complete() const { return stored_ == static_cast<uint32_t>(width_) * static_cast<uint32_t>(height_ > 0 ? height_ : 0); }
 

@@ -13,22 +13,22 @@ bool SwapFile::Create() {
 
 void SwapFile::WriteAt(uint32_t offset, const void* source, int32_t count) {
   if (handle_ <= 0 || count <= 0) return;
-  if (FileSeek(handle_, offset)) FileWrite(handle_, source, static_cast<uint32_t>(count));
+  FileWriteAt(handle_, offset, source, static_cast<uint32_t>(count));
 }
 
 void SwapFile::ReadAt(uint32_t offset, void* destination, int32_t count) {
   if (handle_ <= 0 || count <= 0) return;
-  if (FileSeek(handle_, offset)) FileRead(handle_, destination, static_cast<uint32_t>(count));
+  FileReadAt(handle_, offset, destination, static_cast<uint32_t>(count));
 }
 
 void SwapFile::WriteBlockAt(uint32_t offset, const void* source, uint32_t count) {
   if (handle_ <= 0 || count == 0) return;
-  if (FileSeek(handle_, offset)) FileWrite(handle_, source, count);
+  FileWriteAt(handle_, offset, source, count);
 }
 
 void SwapFile::ReadBlockAt(uint32_t offset, void* destination, uint32_t count) {
   if (handle_ <= 0 || count == 0) return;
-  if (FileSeek(handle_, offset)) FileRead(handle_, destination, count);
+  FileReadAt(handle_, offset, destination, count);
 }
 
 void SwapFile::CloseAndRemove() {

@@ -34,16 +34,27 @@ void SetModified(bool modified) {
   recorded.saveEnabled = modified && strcmp(doc.fileName, "untitled") != 0;
 }
 
-void SetStatusText(const char* text) { recorded.statusTexts.emplace_back(text); }
+void SetStatusText(const char* text) {
+  recorded.statusText = text;
+  ++recorded.statusTextsSet;
+}
 
 void BeginProgress(int frameNumber) { meter.Begin(frameNumber); }
 
 void StepProgress(ProgressKind kind, int total) {
   if (!meter.Step(total)) return;
-  char text[256];
-  snprintf(text, sizeof text, kind == ProgressKind::kReading ? "Reading frame %i" : "Saving frame %i",
-           meter.frameNumber);
-  SetStatusText(text);
+  // The text changes only with the frame: it is composed and set once per
+  // frame rather than at every step.
+  static int shownNumber = -1;
+  static ProgressKind shownKind = ProgressKind::kReading;
+  if (meter.frameNumber != shownNumber || kind != shownKind || !recorded.progressVisible) {
+    char text[256];
+    snprintf(text, sizeof text, kind == ProgressKind::kReading ? "Reading frame %i" : "Saving frame %i",
+             meter.frameNumber);
+    SetStatusText(text);
+    shownNumber = meter.frameNumber;
+    shownKind = kind;
+  }
   recorded.progressPositions.push_back(meter.value * 4);
   recorded.progressVisible = true;
 }

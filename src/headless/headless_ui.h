@@ -9,7 +9,8 @@
 
 struct HeadlessUi {
   std::vector<std::string> messages;     // message boxes, e.g. "Error in reading file"
-  std::vector<std::string> statusTexts;  // every status text set, in order
+  std::string statusText;                // the status bar's text
+  int statusTextsSet = 0;
   std::vector<int> progressPositions;    // every bar position drawn (0..100)
   int progressHidden = 0;                // EndProgress calls
   bool progressVisible = false;

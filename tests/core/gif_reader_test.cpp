@@ -524,7 +524,7 @@ TEST_F(GifReaderTest, ProgressCountsRowsUnderTheEntrysNumber) {
   const HeadlessUi& ui = headlessUi();
   EXPECT_EQ(26u, ui.progressPositions.size());
   EXPECT_EQ(100, ui.progressPositions.back());
-  EXPECT_EQ("Reading frame 2", ui.statusTexts.back());
+  EXPECT_EQ("Reading frame 2", ui.statusText);
 }
 
 }  // namespace

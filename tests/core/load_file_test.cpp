@@ -27,7 +27,7 @@ TEST(LoadFileTest, OpeningAFileReplacesTheDocumentAndRewindsTheSwapFile) {
   EXPECT_EQ(1, doc.backgroundIndex);
   EXPECT_EQ(std::vector<uint8_t>(4, 3), FramePixels(0));
   EXPECT_FALSE(headlessUi().progressVisible) << "the progress bar is hidden after a load";
-  EXPECT_EQ("", headlessUi().statusTexts.back());
+  EXPECT_EQ("", headlessUi().statusText);
   ResetDocument();
 }
 

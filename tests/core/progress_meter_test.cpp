@@ -19,7 +19,7 @@ TEST(ProgressMeterTest, AHundredRowsAreDrawnTwentySixTimes) {
   std::vector<int> drawn = StepRows(100, 100);
   ASSERT_EQ(26u, drawn.size());
   for (int i = 0; i < 26; ++i) EXPECT_EQ(4 * i, drawn[i]) << "draw " << i;
-  EXPECT_EQ("Reading frame 3", headlessUi().statusTexts.back());
+  EXPECT_EQ("Reading frame 3", headlessUi().statusText);
 }
 
 TEST(ProgressMeterTest, TenRowsMoveTheBarInUnevenSteps) {
@@ -36,9 +36,9 @@ TEST(ProgressMeterTest, SavingSaysSoAndEndingEmptiesTheText) {
   ResetHeadlessUi();
   BeginProgress(7);
   StepProgress(ProgressKind::kSaving, 2);
-  EXPECT_EQ("Saving frame 7", headlessUi().statusTexts.back());
+  EXPECT_EQ("Saving frame 7", headlessUi().statusText);
   EndProgress();
-  EXPECT_EQ("", headlessUi().statusTexts.back());
+  EXPECT_EQ("", headlessUi().statusText);
   EXPECT_FALSE(headlessUi().progressVisible);
 }
 
