@@ -1,0 +1,18 @@
+// frambo-cli: the batch tool's commands. Each command is a plain function so
+// that the native tests run it in-process; cli_main.cpp only calls RunCli.
+#pragma once
+
+#include <cstdio>
+
+// Exit statuses shared by every command.
+constexpr int kExitOk = 0;
+constexpr int kExitFileError = 1;  // a file could not be read or written
+constexpr int kExitUsage = 2;
+
+// Runs the command named by argv[1] with the arguments after it (argv[0] is
+// the program's name). Results go to out, messages and usage text to err.
+int RunCli(int argc, char** argv, FILE* out, FILE* err);
+
+// The commands. argv holds only the arguments after the command's name.
+int RunInfo(int argc, char** argv, FILE* out, FILE* err);    // info [--json] FILE
+int RunFrames(int argc, char** argv, FILE* out, FILE* err);  // frames FILE OUTDIR

@@ -1,0 +1,113 @@
+// Helpers shared by the commands of frambo-cli.
+#include "cli/cli_support.h"
+
+#include <cerrno>
+#include <string>
+#include <sys/stat.h>
+#ifdef _WIN32
+#include <direct.h>
+#endif
+
+#include "cli/cli.h"
+#include "document/load_file.h"
+#include "headless/headless_ui.h"
+
+namespace {
+
+constexpr char kUsage[] =
+    "usage:\n"
+    "  frambo-cli info [--json] FILE\n"
+    "  frambo-cli frames FILE OUTDIR\n";
+
+bool IsDirectory(const char* path) {
+  struct stat info;
+  return stat(path, &info) == 0 && (info.st_mode & S_IFMT) == S_IFDIR;
+}
+
+bool MakeOneDirectory(const char* path) {
+#ifdef _WIN32
+  int result = _mkdir(path);
+#else
+  int result = mkdir(path, 0777);
+#endif
+  return result == 0 || (errno == EEXIST && IsDirectory(path));
+}
+
+bool IsSeparator(char c) {
+#ifdef _WIN32
+  return c == '/' || c == '\\';
+#else
+  return c == '/';
+#endif
+}
+
+}  // namespace
+
+int UsageError(FILE* err) {
+  fputs(kUsage, err);
+  return kExitUsage;
+}
+
+bool LoadInput(const char* path, FILE* err) {
+  ResetHeadlessUi();
+  if (!doc.swapFile.IsOpen() && !OpenSwapFile()) {
+    fprintf(err, "Error in reading file: no swap file could be created\n");
+    return false;
+  }
+  if (LoadDocument(path)) return true;
+  const auto& messages = headlessUi().messages;
+  if (messages.empty()) fputs("Error in reading file\n", err);
+  for (const std::string& message : messages) fprintf(err, "%s\n", message.c_str());
+  return false;
+}
+
+uint32_t EntryByteCount(const Frame& frame) {
+  if (IsComment(frame)) return frame.left > 0 ? static_cast<uint32_t>(frame.left) : 0;
+  if (frame.width <= 0 || frame.height <= 0) return 0;
+  return static_cast<uint32_t>(RowStride(frame.width)) * static_cast<uint32_t>(frame.height);
+}
+
+bool ReadEntryBytes(const Frame& frame, ByteBuffer* bytes) {
+  uint32_t count = EntryByteCount(frame);
+  if (!bytes->Allocate(count)) return false;
+  if (count != 0) doc.swapFile.ReadBlockAt(frame.dataOffset, bytes->data(), count);
+  return true;
+}
+
+bool MakeDirectories(const char* path) {
+  if (*path == '\0') return false;
+  if (IsDirectory(path)) return true;
+  // Create each missing parent in turn, as "mkdir -p" does.
+  std::string partial(path);
+  for (size_t i = 1; i < partial.size(); ++i) {
+    if (!IsSeparator(partial[i]) || IsSeparator(partial[i - 1])) continue;
+    if (i == 2 && partial[1] == ':') continue;  // a drive's root such as C:/
+    std::string parent = partial.substr(0, i);
+    if (!IsDirectory(parent.c_str()) && !MakeOneDirectory(parent.c_str())) return false;
+  }
+  return MakeOneDirectory(path);
+}
+
+OutputFile::~OutputFile() {
+  if (file_ != nullptr) fclose(file_);
+}
+
+bool OutputFile::Open(const char* path) {
+  file_ = fopen(path, "wb");
+  failed_ = file_ == nullptr;
+  return !failed_;
+}
+
+bool OutputFile::Write(const void* data, size_t count) {
+  if (file_ == nullptr || failed_) return false;
+  if (count != 0 && fwrite(data, 1, count, file_) != count) failed_ = true;
+  return !failed_;
+}
+
+bool OutputFile::Close() {
+  if (file_ == nullptr) return false;
+  bool ok = !failed_ && fflush(file_) == 0 && !ferror(file_);
+  if (fclose(file_) != 0) ok = false;
+  file_ = nullptr;
+  return ok;
+}
