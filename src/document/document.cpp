@@ -89,6 +89,7 @@ void ClearDocument() {
   while (DeleteFrame(0)) {
   }
   strcpy(doc.fileName, "untitled");
+  doc.fileNameOffset = 0;
   doc.currentFrame = 0;
   doc.screenWidth = 0;
   doc.screenHeight = 0;

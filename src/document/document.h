@@ -72,6 +72,7 @@ struct Document {
   uint8_t hasGlobalPalette = 0;
   PaletteEntry workPalette[256] = {};  // filled while a frame is read, then copied into it
   char fileName[256] = "untitled";
+  uint16_t fileNameOffset = 0;  // where the name shown in the caption starts: after the last backslash
   uint8_t modified = 0;
   uint8_t pendingChange = kNoPendingChange;
   SwapFile swapFile;

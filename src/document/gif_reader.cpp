@@ -24,6 +24,7 @@
 
 #include "document/buffered_file.h"
 #include "document/document.h"
+#include "document/gif_screen.h"
 #include "document/lzw_decoder.h"
 #include "document/lzw_table.h"
 #include "document/row_writer.h"
@@ -122,6 +123,9 @@ bool GifReader::Read(const char* path, int insertionIndex) {
   if (gifFile.Read(header + 6, 7) < 7) return Fail();
   uint8_t packed = header[10];
   backgroundIndex_ = header[11];
+  screenDescriptor.packed = packed;
+  screenDescriptor.backgroundIndex = header[11];
+  screenDescriptor.aspect = header[12];
   globalSizeField_ = 2 << (packed & 7);
   // A file without any colour table gets the default palette.
   RgbTriple globalTable[256];

@@ -44,3 +44,6 @@ void ResetRetainedPicture();
 // leaves the frames window's panel alone.
 enum class RefreshMode { kFull, kQuiet };
 void RefreshFrameView(RefreshMode mode);
+
+// Refills the frames window's list from the frame list.
+void FillFramesList();

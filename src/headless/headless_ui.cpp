@@ -79,3 +79,5 @@ void DeleteAllFramePalettes() {
 void ResetRetainedPicture() { ++recorded.retainedResets; }
 
 void RefreshFrameView(RefreshMode) { ++recorded.refreshes; }
+
+void FillFramesList() { ++recorded.framesListFills; }

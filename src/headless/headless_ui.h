@@ -22,6 +22,7 @@ struct HeadlessUi {
   int palettesDeleted = 0;
   int retainedResets = 0;
   int refreshes = 0;
+  int framesListFills = 0;
 };
 
 // What has been recorded since the last reset.

@@ -76,3 +76,6 @@ void ResetRetainedPicture() {}
 
 // The frame view recomposes the current frame and repaints its views here.
 void RefreshFrameView(RefreshMode) {}
+
+// The frames window fills its list itself once it exists.
+void FillFramesList() {}
