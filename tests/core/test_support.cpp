@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 
 #include <cstdio>
+#include <filesystem>
 
 #include "headless/headless_ui.h"
 #include "platform/temp_file.h"
@@ -36,7 +37,11 @@ std::string& ScratchFolder() {
 class SwapFileEnvironment : public ::testing::Environment {
  public:
   void SetUp() override { ASSERT_TRUE(OpenSwapFile()); }
-  void TearDown() override { CloseSwapFile(); }
+  void TearDown() override {
+    CloseSwapFile();
+    std::error_code ignored;
+    if (!ScratchFolder().empty()) std::filesystem::remove_all(ScratchFolder(), ignored);
+  }
 };
 
 const auto* const swapEnvironment = ::testing::AddGlobalTestEnvironment(new SwapFileEnvironment);
