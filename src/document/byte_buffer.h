@@ -4,8 +4,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <memory>
-#include <new>
 
 class ByteBuffer {
  public:
@@ -16,9 +16,10 @@ class ByteBuffer {
   ByteBuffer& operator=(const ByteBuffer&) = delete;
 
   // Allocates n zeroed bytes in place of what the buffer held; false when the
-  // memory cannot be had (the buffer is then empty).
+  // memory cannot be had (the buffer is then empty). Large blocks take memory
+  // only as their pages are used.
   bool Allocate(size_t n) {
-    data_.reset(new (std::nothrow) uint8_t[n ? n : 1]());
+    data_.reset(static_cast<uint8_t*>(std::calloc(n ? n : 1, 1)));
     size_ = data_ ? n : 0;
     return data_ != nullptr;
   }
@@ -31,6 +32,9 @@ class ByteBuffer {
   explicit operator bool() const { return data_ != nullptr; }
 
  private:
-  std::unique_ptr<uint8_t[]> data_;
+  struct Free {
+    void operator()(uint8_t* p) const { std::free(p); }
+  };
+  std::unique_ptr<uint8_t, Free> data_;
   size_t size_ = 0;
 };

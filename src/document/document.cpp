@@ -96,6 +96,11 @@ void ClearDocument() {
   doc.hasGlobalPalette = 0;
 }
 
+void RewindSwapFile() {
+  doc.swapEnd = 0;
+  doc.swapFile.Truncate(0);
+}
+
 bool OpenSwapFile() {
   if (doc.swapFile.IsOpen()) return true;
   if (!MakeTempFileName(doc.swapFile.path, sizeof doc.swapFile.path)) return false;

@@ -110,6 +110,11 @@ void CommitPendingChange();
 // global palette is no longer written. The swap file keeps its end.
 void ClearDocument();
 
+// Starts the swap file again from its start, as opening a file in place of
+// the document and pasting into an empty one do. The file is cut to nothing,
+// so that data never written reads as index 0.
+void RewindSwapFile();
+
 // Creates the swap file in the temporary folder (a unique name under the
 // program's three-letter prefix), unless it is open already. False when it
 // cannot be created.

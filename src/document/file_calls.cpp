@@ -26,6 +26,9 @@ constexpr int kCreateMode = 0600;
 // Larger transfers are split so that each call stays within an int.
 constexpr uint32_t kChunk = 1u << 30;
 
+// Bytes FileWrite may still write before it fails; -1 for no limit.
+int64_t writeBudget = -1;
+
 // Repeats step(done, n) -- which moves up to n bytes from position done and
 // returns how many it moved, 0 at the end, negative on failure -- until count
 // bytes are moved. Returns the bytes moved, or -1 when the first call failed.
@@ -57,6 +60,14 @@ int32_t FileRead(int handle, void* destination, uint32_t count) {
 
 int32_t FileWrite(int handle, const void* source, uint32_t count) {
   const uint8_t* in = static_cast<const uint8_t*>(source);
+  if (writeBudget >= 0) {
+    // The seam's full disk: what fits is written, the count comes back short.
+    if (count > writeBudget) {
+      if (writeBudget == 0) return -1;
+      count = static_cast<uint32_t>(writeBudget);
+    }
+    writeBudget -= count;
+  }
   return Transfer(count, [&](uint32_t done, uint32_t n) -> long { return write(handle, in + done, n); });
 }
 
@@ -93,4 +104,22 @@ int32_t FileWriteAt(int handle, uint32_t offset, const void* source, uint32_t co
 }
 #endif
 
+bool FileFlush(int handle) {
+#ifdef _WIN32
+  return _commit(handle) == 0;
+#else
+  return fsync(handle) == 0;
+#endif
+}
+
+bool FileTruncate(int handle, uint32_t size) {
+#ifdef _WIN32
+  return _chsize_s(handle, static_cast<__int64>(size)) == 0;
+#else
+  return ftruncate(handle, static_cast<off_t>(size)) == 0;
+#endif
+}
+
 void FileClose(int handle) { close(handle); }
+
+void SetWriteFailureAfter(int64_t bytes) { writeBudget = bytes < 0 ? -1 : bytes; }

@@ -354,8 +354,13 @@ GifReader::Step GifReader::DecodeImage(Frame& frame, bool interlaced, int minCod
   }
   if (!rows.Complete() && frame.width > 0 && frame.height > 0) used_[0] = 1;
 
+  // Only the rows the data reached are written: the swap file holds nothing
+  // beyond what was written, so the rest reads as index 0 without costing a
+  // write (a few bytes of file may claim a picture of a gigabyte).
   uint32_t blockSize = static_cast<uint32_t>(rowStride) * static_cast<uint32_t>(frame.height);
-  if (pixels_) doc.swapFile.WriteBlockAt(frame.dataOffset, pixels_.data(), blockSize);
+  uint32_t touched = static_cast<uint32_t>(rows.FirstTouchedByte());
+  if (pixels_ && touched < blockSize)
+    doc.swapFile.WriteBlockAt(frame.dataOffset + touched, pixels_.data() + touched, blockSize - touched);
   pixels_.Release();
   memcpy(frame.usedColors, used_, sizeof used_);
   return step;

@@ -18,6 +18,6 @@ bool ReadFileByExtension(const char* path, int index) {
 
 bool LoadDocument(const char* path) {
   ClearDocument();
-  doc.swapEnd = 0;
+  RewindSwapFile();
   return ReadFileByExtension(path, 0);
 }

@@ -26,6 +26,7 @@ class RowWriter {
     y_ = 0;
     pass_ = 0;
     stored_ = 0;
+    lowestRow_ = height > 0 ? height : 0;
     done_ = width <= 0 || height <= 0;
     if (!done_) row_ = RowAt(0);
   }
@@ -64,6 +65,14 @@ class RowWriter {
   }
   uint8_t* used() const { return used_; }
 
+  // The offset in the block of the lowest stored row that received pixels,
+  // or the block's size when none did: rows below it were never touched.
+  size_t FirstTouchedByte() const {
+    int lowest = lowestRow_;
+    if (!done_ && x_ > 0 && height_ - 1 - y_ < lowest) lowest = height_ - 1 - y_;
+    return static_cast<size_t>(lowest) * static_cast<size_t>(stride_);
+  }
+
   // Every pixel of the frame has been stored.
   bool Complete() const { return stored_ == static_cast<uint32_t>(width_) * static_cast<uint32_t>(height_ > 0 ? height_ : 0); }
 
@@ -77,6 +86,7 @@ class RowWriter {
   // beyond the last row is skipped.
   void FinishRow() {
     x_ = 0;
+    if (height_ - 1 - y_ < lowestRow_) lowestRow_ = height_ - 1 - y_;
     StepProgress(ProgressKind::kReading, height_);
     if (!interlaced_) {
       ++y_;
@@ -107,5 +117,6 @@ class RowWriter {
   int y_ = 0;
   int pass_ = 0;
   uint32_t stored_ = 0;
+  int lowestRow_ = 0;  // lowest stored row (bottom-up) finished so far
   bool done_ = true;
 };

@@ -2,6 +2,7 @@
 #include "document/swap_file.h"
 
 #include <cstdio>
+#include <cstring>
 
 #include "document/file_calls.h"
 
@@ -16,9 +17,21 @@ void SwapFile::WriteAt(uint32_t offset, const void* source, int32_t count) {
   FileWriteAt(handle_, offset, source, static_cast<uint32_t>(count));
 }
 
+namespace {
+
+// Zeroes what a read did not deliver: the part of the range past the end of
+// the file, which was never written.
+void ZeroTail(void* destination, int32_t got, uint32_t count) {
+  uint32_t delivered = got > 0 ? static_cast<uint32_t>(got) : 0;
+  if (delivered < count) memset(static_cast<uint8_t*>(destination) + delivered, 0, count - delivered);
+}
+
+}  // namespace
+
 void SwapFile::ReadAt(uint32_t offset, void* destination, int32_t count) {
-  if (handle_ <= 0 || count <= 0) return;
-  FileReadAt(handle_, offset, destination, static_cast<uint32_t>(count));
+  if (count <= 0) return;
+  int32_t got = handle_ > 0 ? FileReadAt(handle_, offset, destination, static_cast<uint32_t>(count)) : 0;
+  ZeroTail(destination, got, static_cast<uint32_t>(count));
 }
 
 void SwapFile::WriteBlockAt(uint32_t offset, const void* source, uint32_t count) {
@@ -27,8 +40,13 @@ void SwapFile::WriteBlockAt(uint32_t offset, const void* source, uint32_t count)
 }
 
 void SwapFile::ReadBlockAt(uint32_t offset, void* destination, uint32_t count) {
-  if (handle_ <= 0 || count == 0) return;
-  FileReadAt(handle_, offset, destination, count);
+  if (count == 0) return;
+  int32_t got = handle_ > 0 ? FileReadAt(handle_, offset, destination, count) : 0;
+  ZeroTail(destination, got, count);
+}
+
+void SwapFile::Truncate(uint32_t size) {
+  if (handle_ > 0) FileTruncate(handle_, size);
 }
 
 void SwapFile::CloseAndRemove() {

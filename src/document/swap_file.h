@@ -17,12 +17,15 @@ class SwapFile {
 
   // Creates (or truncates) the file at path. False when it cannot be created.
   bool Create();
+  // Reads deliver index 0 (zero bytes) for any part never written.
   // Single rows and comment bytes.
   void WriteAt(uint32_t offset, const void* source, int32_t count);
   void ReadAt(uint32_t offset, void* destination, int32_t count);
   // Whole pixel blocks.
   void WriteBlockAt(uint32_t offset, const void* source, uint32_t count);
   void ReadBlockAt(uint32_t offset, void* destination, uint32_t count);
+  // Cuts the file to size bytes: what lay beyond reads as zeros again.
+  void Truncate(uint32_t size);
   // Closes the file and deletes it by its path; nothing when it never opened.
   void CloseAndRemove();
 

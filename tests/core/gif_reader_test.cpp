@@ -5,9 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <numeric>
 
 #include "document/document.h"
+#include "document/load_file.h"
 #include "gif_builder.h"
 #include "headless/headless_ui.h"
 #include "test_support.h"
@@ -392,16 +394,36 @@ TEST_F(GifReaderTest, AnImageWithAnEmptyDataStreamIsTakenOverByTheNextImage) {
   EXPECT_EQ(Filled(4, 2), FramePixels(0));
 }
 
+// The swap file is rewound when a file is opened in place of the document:
+// an image whose data never arrives shows index 0, not what an earlier
+// document left there.
 TEST_F(GifReaderTest, AnImageWithAnEmptyDataStreamAtTheEndShowsIndexZero) {
   GifBuilder gif;
   gif.Header().Screen(4, 4, 4).Raw({0x2C, 0, 0, 0, 0, 3, 0, 2, 0, 0, 2, 0}).Trailer();
-  doc.swapEnd = 0;
   std::vector<uint8_t> junk(64, 0xEE);
   doc.swapFile.WriteBlockAt(0, junk.data(), 64);
-  ASSERT_TRUE(Read(gif));
+  ASSERT_TRUE(LoadDocument(WriteScratchFile("empty-data.gif", gif.bytes).c_str()));
   ASSERT_EQ(1, doc.frameCount);
   EXPECT_EQ(3, At(0).width);
   EXPECT_EQ(Filled(6, 0), FramePixels(0));
+}
+
+// A few bytes of file may claim a picture of a gigabyte: only the rows the
+// data reaches cost memory and swap file space.
+TEST_F(GifReaderTest, AHugePictureWithLittleDataWritesOnlyItsRows) {
+  GifBuilder gif;
+  gif.Header().Screen(4, 4, 4).Image(0, 0, 30000, 30000, Filled(60000, 3)).Trailer();
+  ASSERT_TRUE(LoadDocument(WriteScratchFile("huge.gif", gif.bytes).c_str()));
+  ASSERT_EQ(1, doc.frameCount);
+  EXPECT_EQ(30000u * 30000u, doc.swapEnd);
+  std::error_code error;
+  uintmax_t size = std::filesystem::file_size(doc.swapFile.path, error);
+  EXPECT_EQ(30000u * 30000u, size) << "the file ends where the frame ends";
+  std::vector<uint8_t> top(30000), third(30000);
+  doc.swapFile.ReadAt(At(0).dataOffset + 29999u * 30000u, top.data(), 30000);
+  doc.swapFile.ReadAt(At(0).dataOffset + 29997u * 30000u, third.data(), 30000);
+  EXPECT_EQ(Filled(30000, 3), top);
+  EXPECT_EQ(Filled(30000, 0), third);
 }
 
 TEST_F(GifReaderTest, AZeroWidthImageIsDropped) {

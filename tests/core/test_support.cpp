@@ -64,7 +64,7 @@ std::string TestDataPath(const std::string& name) { return std::string(FRAMBO_TE
 
 void ResetDocument() {
   ClearDocument();
-  doc.swapEnd = 0;
+  RewindSwapFile();
   doc.backgroundIndex = 0;
   doc.pendingChange = kNoPendingChange;
   ResetHeadlessUi();
