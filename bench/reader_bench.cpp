@@ -1,8 +1,12 @@
-// The GIF reader against giflib: the same files read from disk by ReadGif
-// (through LoadDocument into the swap file) and by giflib's DGifSlurp, as
-// megapixels per second, then a ratio line per file. Before the timings, the
-// peak resident memory of each side reading one large animation is measured
-// in a child process of its own.
+// The GIF reader and writer against giflib. Reading: the same files read
+// from disk by ReadGif (through LoadDocument into the swap file) and by
+// giflib's DGifSlurp. Writing: the document, loaded once, saved by WriteGif
+// (credit comment off) against giflib's EGifPutLine encoding the indices
+// DGifSlurp gave for the same file, with the same colour tables. Both as
+// megapixels per second, then ratio lines per file, the written sizes beside
+// them. Also BuildGlobalPalette(256) alone on the generated animation. Before
+// the timings, the peak resident memory of each side reading one large
+// animation is measured in a child process of its own.
 //
 // Run: frambo_bench [benchmark flags]; FRAMBO_TEST_DATA in the environment
 // overrides the folder the real files are read from.
@@ -19,8 +23,11 @@
 #include <string>
 #include <vector>
 
+#include "colour/global_palette.h"
 #include "document/document.h"
+#include "document/gif_writer.h"
 #include "document/load_file.h"
+#include "document/settings.h"
 #include "headless/headless_ui.h"
 #include "platform/temp_file.h"
 
@@ -31,6 +38,7 @@
 namespace {
 
 constexpr char kRateCounter[] = "Mpixels";
+constexpr char kSizeCounter[] = "bytes";  // of the file a writer made
 
 struct Animation {
   int width;
@@ -134,21 +142,160 @@ void BenchmarkRead(benchmark::State& state, const BenchFile& file,
       benchmark::Counter(file.megapixels * double(state.iterations()), benchmark::Counter::kIsRate);
 }
 
-// Keeps every run's rate so that main can print ours / giflib per file.
+long FileSize(const std::string& path) {
+  FILE* file = fopen(path.c_str(), "rb");
+  if (file == nullptr) return -1;
+  long size = fseek(file, 0, SEEK_END) == 0 ? ftell(file) : -1;
+  fclose(file);
+  return size;
+}
+
+// What the writer benchmarks share: the file to encode and where to put it.
+struct WriteJob {
+  BenchFile file;
+  std::string outPath;
+};
+
+// WriteGif on the document loaded once. One save before the timing, so that
+// every timed save finds the frames already on the rebuilt global palette.
+void BenchmarkOurWrite(benchmark::State& state, const WriteJob& job) {
+  ResetHeadlessUi();
+  Settings saved = settings;
+  settings.addCreditComment = 0;
+  bool ok = LoadDocument(job.file.path.c_str()) && WriteGif(job.outPath.c_str());
+  for (auto _ : state) {
+    ResetHeadlessUi();  // the recorded progress would grow with every save
+    if (!ok || !WriteGif(job.outPath.c_str())) {
+      ok = false;
+      break;
+    }
+  }
+  settings = saved;
+  if (!ok) {
+    state.SkipWithError("the file could not be read or written");
+    return;
+  }
+  state.counters[kRateCounter] = benchmark::Counter(job.file.megapixels * double(state.iterations()),
+                                                    benchmark::Counter::kIsRate);
+  state.counters[kSizeCounter] = double(FileSize(job.outPath));
+}
+
+// giflib's encoder on the frames DGifSlurp read: the same screen, colour
+// tables, graphic controls and indices, one EGifPutLine per row.
+bool WriteWithGiflib(const GifFileType& source, const std::string& path) {
+  int error = 0;
+  GifFileType* gif = EGifOpenFileName(path.c_str(), false, &error);
+  if (gif == nullptr) return false;
+  EGifSetGifVersion(gif, true);
+  bool ok = EGifPutScreenDesc(gif, source.SWidth, source.SHeight, source.SColorResolution,
+                              source.SBackGroundColor, source.SColorMap) == GIF_OK;
+  for (int i = 0; ok && i < source.ImageCount; ++i) {
+    const SavedImage& image = source.SavedImages[i];
+    for (int e = 0; ok && e < image.ExtensionBlockCount; ++e) {
+      const ExtensionBlock& block = image.ExtensionBlocks[e];
+      if (block.Function == GRAPHICS_EXT_FUNC_CODE)
+        ok = EGifPutExtension(gif, block.Function, block.ByteCount, block.Bytes) == GIF_OK;
+    }
+    const GifImageDesc& desc = image.ImageDesc;
+    ok = ok && EGifPutImageDesc(gif, desc.Left, desc.Top, desc.Width, desc.Height, false,
+                                desc.ColorMap) == GIF_OK;
+    for (int y = 0; ok && y < desc.Height; ++y)
+      ok = EGifPutLine(gif, image.RasterBits + static_cast<size_t>(y) * desc.Width, desc.Width) ==
+           GIF_OK;
+  }
+  if (EGifCloseFile(gif, &error) != GIF_OK) ok = false;
+  return ok;
+}
+
+void BenchmarkGiflibWrite(benchmark::State& state, const WriteJob& job) {
+  int error = 0;
+  GifFileType* source = DGifOpenFileName(job.file.path.c_str(), &error);
+  bool ok = source != nullptr && DGifSlurp(source) == GIF_OK;
+  for (auto _ : state) {
+    if (!ok || !WriteWithGiflib(*source, job.outPath)) {
+      ok = false;
+      break;
+    }
+  }
+  if (source != nullptr) DGifCloseFile(source, &error);
+  if (!ok) {
+    state.SkipWithError("the file could not be read or written");
+    return;
+  }
+  state.counters[kRateCounter] = benchmark::Counter(job.file.megapixels * double(state.iterations()),
+                                                    benchmark::Counter::kIsRate);
+  state.counters[kSizeCounter] = double(FileSize(job.outPath));
+}
+
+// "Calculate optimal palette" with 256 colours over every frame; each build
+// gets the document as read, reloaded with the clock stopped.
+void BenchmarkGlobalPalette(benchmark::State& state, const BenchFile& file) {
+  for (auto _ : state) {
+    state.PauseTiming();
+    ResetHeadlessUi();
+    bool loaded = LoadDocument(file.path.c_str());
+    for (int i = 0; i < doc.frameCount; ++i) doc.frames[i]->useGlobalPalette = 1;
+    state.ResumeTiming();
+    if (!loaded) {
+      state.SkipWithError("the file could not be read");
+      break;
+    }
+    BuildGlobalPalette(256);
+  }
+  state.counters[kRateCounter] =
+      benchmark::Counter(file.megapixels * double(state.iterations()), benchmark::Counter::kIsRate);
+}
+
+// Keeps every run's rate, size and time so that main can print ours / giflib
+// per file.
 class RateReporter : public benchmark::ConsoleReporter {
  public:
   // Colours only on a terminal, so that a saved log stays plain text.
   RateReporter() : ConsoleReporter(isatty(fileno(stdout)) ? OO_Defaults : OO_Tabular) {}
-  std::map<std::string, double> rates;  // by benchmark name, e.g. "ours/harvesters"
+  // By benchmark name, e.g. "ours/harvesters".
+  std::map<std::string, double> rates;
+  std::map<std::string, double> sizes;
+  std::map<std::string, double> milliseconds;     // real time per iteration
+  std::map<std::string, double> cpuMilliseconds;  // processor time per iteration
   void ReportRuns(const std::vector<Run>& runs) override {
     for (const Run& run : runs) {
-      auto counter = run.counters.find(kRateCounter);
-      if (run.run_type == Run::RT_Iteration && !run.error_occurred && counter != run.counters.end())
-        rates[run.run_name.function_name] = counter->second.value;
+      if (run.run_type != Run::RT_Iteration || run.error_occurred || run.iterations <= 0) continue;
+      const std::string& name = run.run_name.function_name;
+      auto rate = run.counters.find(kRateCounter);
+      if (rate != run.counters.end()) rates[name] = rate->second.value;
+      auto size = run.counters.find(kSizeCounter);
+      if (size != run.counters.end()) sizes[name] = size->second.value;
+      milliseconds[name] = run.real_accumulated_time * 1e3 / double(run.iterations);
+      cpuMilliseconds[name] = run.cpu_accumulated_time * 1e3 / double(run.iterations);
     }
     ConsoleReporter::ReportRuns(runs);
   }
 };
+
+// "  label  ours / giflib = ratio" for every file both sides ran, then the
+// same ratio in processor time, which a busy machine or a slow disk (our
+// writer flushes the file to disk before moving it in place) disturbs less.
+void PrintRatios(const RateReporter& reporter, const std::vector<BenchFile>& files,
+                 const std::string& ours, const std::string& giflib) {
+  for (const BenchFile& file : files) {
+    auto a = reporter.rates.find(ours + file.label);
+    auto b = reporter.rates.find(giflib + file.label);
+    if (a == reporter.rates.end() || b == reporter.rates.end() || b->second <= 0) continue;
+    printf("  %-22s %8.1f / %8.1f = %.2f", file.label.c_str(), a->second, b->second,
+           a->second / b->second);
+    auto cpuA = reporter.cpuMilliseconds.find(ours + file.label);
+    auto cpuB = reporter.cpuMilliseconds.find(giflib + file.label);
+    if (cpuA != reporter.cpuMilliseconds.end() && cpuB != reporter.cpuMilliseconds.end() &&
+        cpuA->second > 0)
+      printf(" (cpu %.2f)", cpuB->second / cpuA->second);
+    auto sizeA = reporter.sizes.find(ours + file.label);
+    auto sizeB = reporter.sizes.find(giflib + file.label);
+    if (sizeA != reporter.sizes.end() && sizeB != reporter.sizes.end() && sizeB->second > 0)
+      printf("   size %9.0f / %9.0f bytes = %.3f", sizeA->second, sizeB->second,
+             sizeA->second / sizeB->second);
+    printf("\n");
+  }
+}
 
 // Peak resident memory (KiB) of a child that reads path with one side alone;
 // baseline is the child's peak before it starts reading. False on failure.
@@ -243,6 +390,11 @@ int main(int argc, char** argv) {
     fprintf(stderr, "cannot create the swap file\n");
     return 1;
   }
+  std::string writtenPath = TempGifPath();
+  if (writtenPath.empty()) {
+    fprintf(stderr, "cannot write to the temporary folder\n");
+    return 1;
+  }
   for (const BenchFile& file : files) {
     benchmark::RegisterBenchmark(("ours/" + file.label).c_str(), BenchmarkRead, file, ReadWithOurs)
         ->Unit(benchmark::kMillisecond)
@@ -252,20 +404,34 @@ int main(int argc, char** argv) {
         ->Unit(benchmark::kMillisecond)
         ->UseRealTime();
   }
+  for (const BenchFile& file : files) {
+    WriteJob job = {file, writtenPath};
+    benchmark::RegisterBenchmark(("ours-write/" + file.label).c_str(), BenchmarkOurWrite, job)
+        ->Unit(benchmark::kMillisecond)
+        ->UseRealTime();
+    benchmark::RegisterBenchmark(("giflib-write/" + file.label).c_str(), BenchmarkGiflibWrite, job)
+        ->Unit(benchmark::kMillisecond)
+        ->UseRealTime();
+  }
+  const BenchFile& generated = files.back();
+  benchmark::RegisterBenchmark(("global-palette/" + generated.label).c_str(),
+                               BenchmarkGlobalPalette, generated)
+      ->Unit(benchmark::kMillisecond)
+      ->UseRealTime();
   RateReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
   benchmark::Shutdown();
 
   printf("\nours / giflib, megapixels per second:\n");
-  for (const BenchFile& file : files) {
-    auto ours = reporter.rates.find("ours/" + file.label);
-    auto theirs = reporter.rates.find("giflib/" + file.label);
-    if (ours == reporter.rates.end() || theirs == reporter.rates.end() || theirs->second <= 0)
-      continue;
-    printf("  %-22s %8.1f / %8.1f = %.2f\n", file.label.c_str(), ours->second, theirs->second,
-           ours->second / theirs->second);
-  }
+  printf(" reading\n");
+  PrintRatios(reporter, files, "ours/", "giflib/");
+  printf(" writing (sizes of the written files beside)\n");
+  PrintRatios(reporter, files, "ours-write/", "giflib-write/");
+  auto build = reporter.milliseconds.find("global-palette/" + generated.label);
+  if (build != reporter.milliseconds.end())
+    printf("BuildGlobalPalette(256) on %s: %.1f ms\n", generated.label.c_str(), build->second);
   CloseSwapFile();
   remove(timedPath.c_str());
+  remove(writtenPath.c_str());
   return 0;
 }

@@ -15,6 +15,8 @@ struct Command {
 constexpr Command kCommands[] = {
     {"info", RunInfo},
     {"frames", RunFrames},
+    {"convert", RunConvert},
+    {"colors", RunColors},
 };
 
 }  // namespace

@@ -16,3 +16,7 @@ int RunCli(int argc, char** argv, FILE* out, FILE* err);
 // The commands. argv holds only the arguments after the command's name.
 int RunInfo(int argc, char** argv, FILE* out, FILE* err);    // info [--json] FILE
 int RunFrames(int argc, char** argv, FILE* out, FILE* err);  // frames FILE OUTDIR
+// convert FILE... -o OUT.gif [--interlaced] [--no-credit]
+int RunConvert(int argc, char** argv, FILE* out, FILE* err);
+// colors N FILE -o OUT.gif [--no-credit]
+int RunColors(int argc, char** argv, FILE* out, FILE* err);

@@ -17,7 +17,9 @@ namespace {
 constexpr char kUsage[] =
     "usage:\n"
     "  frambo-cli info [--json] FILE\n"
-    "  frambo-cli frames FILE OUTDIR\n";
+    "  frambo-cli frames FILE OUTDIR\n"
+    "  frambo-cli convert FILE... -o OUT.gif [--interlaced] [--no-credit]\n"
+    "  frambo-cli colors N FILE -o OUT.gif [--no-credit]\n";
 
 bool IsDirectory(const char* path) {
   struct stat info;

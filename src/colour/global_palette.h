@@ -29,6 +29,10 @@ enum class RemapMode : uint8_t {
 // pixels cannot be read into memory, the frame is left exactly as it was.
 void RemapFrame(int frameIndex, RemapMode mode);
 
+// The largest pixel block RemapFrame takes into memory; a larger frame is
+// left as it is, as when memory runs out. Tests lower it to force that case.
+extern uint32_t remapBlockLimit;
+
 // Computes the global palette of at most n colours (2..256) for the frames
 // with useGlobalPalette set, remaps them to it and prepares the screen
 // descriptor to write it as the global colour table.

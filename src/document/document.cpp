@@ -73,6 +73,15 @@ ByteBuffer BeginFramePixels(int index, int32_t rowStride) {
   return block;
 }
 
+bool ReadFrameBlock(const Frame& frame, ByteBuffer* block) {
+  int32_t width = frame.width > 0 ? frame.width : 0;
+  int32_t height = frame.height > 0 ? frame.height : 0;
+  uint32_t size = static_cast<uint32_t>(RowStride(width)) * static_cast<uint32_t>(height);
+  if (!block->Allocate(size)) return false;
+  doc.swapFile.ReadBlockAt(frame.dataOffset, block->data(), size);
+  return true;
+}
+
 void CommitPendingChange() {
   if (doc.pendingChange != kNoPendingChange) {
     SetModified(true);

@@ -102,6 +102,11 @@ bool DeleteFrame(int index);
 // decodes without storing pixels.
 ByteBuffer BeginFramePixels(int index, int32_t rowStride);
 
+// Reads the stored rows of an image frame (RowStride(width) x height bytes,
+// bottom-up) from the swap file into a new block. False when the memory
+// cannot be had; the block is then empty.
+bool ReadFrameBlock(const Frame& frame, ByteBuffer* block);
+
 // Applies what the frame-properties panel left in pendingChange.
 void CommitPendingChange();
 

@@ -45,6 +45,12 @@ int32_t Transfer(uint32_t count, Step step) {
   return static_cast<int32_t>(done);
 }
 
+// Sequential writing without the test seam, which only FileWrite applies.
+int32_t WriteFully(int handle, const void* source, uint32_t count) {
+  const uint8_t* in = static_cast<const uint8_t*>(source);
+  return Transfer(count, [&](uint32_t done, uint32_t n) -> long { return write(handle, in + done, n); });
+}
+
 }  // namespace
 
 int FileOpenRead(const char* path) { return open(path, O_RDONLY | kBinary); }
@@ -59,7 +65,6 @@ int32_t FileRead(int handle, void* destination, uint32_t count) {
 }
 
 int32_t FileWrite(int handle, const void* source, uint32_t count) {
-  const uint8_t* in = static_cast<const uint8_t*>(source);
   if (writeBudget >= 0) {
     // The seam's full disk: what fits is written, the count comes back short.
     if (count > writeBudget) {
@@ -68,7 +73,7 @@ int32_t FileWrite(int handle, const void* source, uint32_t count) {
     }
     writeBudget -= count;
   }
-  return Transfer(count, [&](uint32_t done, uint32_t n) -> long { return write(handle, in + done, n); });
+  return WriteFully(handle, source, count);
 }
 
 bool FileSeek(int handle, uint32_t offset) {
@@ -85,7 +90,7 @@ int32_t FileReadAt(int handle, uint32_t offset, void* destination, uint32_t coun
 }
 
 int32_t FileWriteAt(int handle, uint32_t offset, const void* source, uint32_t count) {
-  return FileSeek(handle, offset) ? FileWrite(handle, source, count) : -1;
+  return FileSeek(handle, offset) ? WriteFully(handle, source, count) : -1;
 }
 #else
 // One call instead of a seek and a transfer.

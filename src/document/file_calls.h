@@ -20,5 +20,6 @@ bool FileTruncate(int handle, uint32_t size);
 void FileClose(int handle);
 
 // Test seam: after this many more bytes, FileWrite fails as on a full disk
-// (writes what fits and reports the short count); -1 turns it off.
+// (writes what fits and reports the short count); FileWriteAt, the swap
+// file's call, is not affected. -1 turns it off.
 void SetWriteFailureAfter(int64_t bytes);

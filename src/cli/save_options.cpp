@@ -1,0 +1,68 @@
+// The save options of frambo-cli and the save with the editor's GIF writer.
+#include "cli/save_options.h"
+
+#include <cstring>
+#include <string>
+
+#include "cli/cli.h"
+#include "cli/cli_support.h"
+#include "document/gif_writer.h"
+#include "document/settings.h"
+#include "document/ui_operations.h"
+#include "headless/headless_ui.h"
+
+namespace {
+
+// The writer reads its options from the process-wide settings; a command
+// changes them for its own save only, so that in-process runs (the tests)
+// never see another run's options.
+class ScopedSaveSettings {
+ public:
+  explicit ScopedSaveSettings(const SaveOptions& options) : saved_(settings) {
+    if (options.noCredit) settings.addCreditComment = 0;
+    if (options.interlaced) settings.interlacedSave = 1;
+  }
+  ScopedSaveSettings(const ScopedSaveSettings&) = delete;
+  ScopedSaveSettings& operator=(const ScopedSaveSettings&) = delete;
+  ~ScopedSaveSettings() { settings = saved_; }
+
+ private:
+  Settings saved_;
+};
+
+}  // namespace
+
+int TakeSaveOption(int argc, char** argv, int i, InterlaceOption interlace, SaveOptions* options) {
+  const char* arg = argv[i];
+  if (strcmp(arg, "-o") == 0) {
+    if (i + 1 >= argc || options->output != nullptr || argv[i + 1][0] == '\0') return -1;
+    options->output = argv[i + 1];
+    return 2;
+  }
+  if (strcmp(arg, "--no-credit") == 0) {
+    options->noCredit = true;
+    return 1;
+  }
+  if (strcmp(arg, "--interlaced") == 0 && interlace == InterlaceOption::kAccepted) {
+    options->interlaced = true;
+    return 1;
+  }
+  return 0;
+}
+
+int SaveDocument(const SaveOptions& options, FILE* err) {
+  ResetHeadlessUi();
+  bool written;
+  {
+    ScopedSaveSettings scoped(options);
+    written = WriteGif(options.output);
+  }
+  EndProgress();  // as the editor's save does after every save
+  if (written) return kExitOk;
+  // Whatever the writer told the user, then the file it could not write.
+  for (const std::string& message : headlessUi().messages) {
+    if (message != kWriteErrorText) fprintf(err, "%s\n", message.c_str());
+  }
+  fprintf(err, "%s: %s\n", kWriteErrorText, options.output);
+  return kExitFileError;
+}

@@ -1,0 +1,24 @@
+// The options every saving command of frambo-cli takes (-o OUT.gif,
+// --no-credit, --interlaced) and the save itself with the editor's writer.
+#pragma once
+
+#include <cstdio>
+
+struct SaveOptions {
+  const char* output = nullptr;
+  bool noCredit = false;
+  bool interlaced = false;
+};
+
+// Which save options a command accepts besides -o and --no-credit.
+enum class InterlaceOption { kRefused, kAccepted };
+
+// Takes the save option at argv[i], if it is one. Returns how many
+// arguments it used (2 for "-o OUT", 1 for a flag), 0 when argv[i] is no
+// save option, and -1 when it is malformed: -o without a name or given twice.
+int TakeSaveOption(int argc, char** argv, int i, InterlaceOption interlace, SaveOptions* options);
+
+// Saves the document to options.output with the writer's settings set from
+// the options for this save only. On failure "Error in writing file" and the
+// name go to err and kExitFileError is returned; kExitOk otherwise.
+int SaveDocument(const SaveOptions& options, FILE* err);

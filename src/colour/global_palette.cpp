@@ -1,0 +1,232 @@
+// The global palette and remapping. A save builds the global palette over
+// the frames that use it; when those frames already share one palette that
+// holds their colours, that palette is kept as it is, so saving an unchanged
+// file changes neither colours nor indices. Otherwise their exact colours
+// are used when there are few enough, and median cut only beyond that.
+#include "colour/global_palette.h"
+
+#include <cstring>
+
+#include "colour/median_cut.h"
+#include "colour/nearest_color.h"
+#include "colour/quantizer.h"
+#include "document/byte_buffer.h"
+#include "document/document.h"
+#include "document/gif_screen.h"
+#include "document/ui_operations.h"
+
+LoadedColor loadedPalette[256] = {};
+int16_t loadedColorCount = 0;
+uint32_t remapBlockLimit = 0xFFFFFFFF;
+
+namespace {
+
+bool SameColor(const PaletteEntry& a, const PaletteEntry& b) {
+  return a.red == b.red && a.green == b.green && a.blue == b.blue;
+}
+
+// The colour of target index i of the mode's palette.
+void TargetColor(RemapMode mode, int i, int* red, int* green, int* blue) {
+  if (mode == RemapMode::kGlobal) {
+    *red = doc.globalPalette[i].red;
+    *green = doc.globalPalette[i].green;
+    *blue = doc.globalPalette[i].blue;
+  } else {
+    *red = loadedPalette[i].red;
+    *green = loadedPalette[i].green;
+    *blue = loadedPalette[i].blue;
+  }
+}
+
+int TargetCount(RemapMode mode) {
+  int count = mode == RemapMode::kGlobal ? doc.globalColorCount : mode == RemapMode::kLoaded ? loadedColorCount : 256;
+  return count < 0 ? 0 : count > 256 ? 256 : count;
+}
+
+// Every one of the 256 entries gets a target, so that no pixel keeps a
+// stale index into the old palette.
+void BuildMap(const Frame& frame, RemapMode mode, uint8_t map[256]) {
+  for (int i = 0; i < 256; ++i) {
+    const PaletteEntry& entry = frame.palette[i];
+    int target = 0;
+    switch (mode) {
+      case RemapMode::kLoaded:
+        target = NearestLoadedColor(entry.red, entry.green, entry.blue);
+        break;
+      case RemapMode::kGlobal: {
+        // An entry the global palette already holds at the same index keeps
+        // it: the nearest search would move a duplicate to its first copy.
+        const RgbTriple& global = doc.globalPalette[i];
+        bool same = i < doc.globalColorCount && global.red == entry.red && global.green == entry.green &&
+                    global.blue == entry.blue;
+        target = same ? i : NearestGlobalColor(entry.red, entry.green, entry.blue);
+        break;
+      }
+      case RemapMode::kGrey:
+        target = (entry.red + entry.green + entry.blue) / 3;
+        break;
+    }
+    map[i] = static_cast<uint8_t>(target);
+  }
+}
+
+// When the transparent index lands on a target that opaque pixels of the
+// frame also land on, those pixels would turn transparent: the transparent
+// index moves to the nearest target no opaque pixel uses, if there is one.
+void KeepTransparentApart(const Frame& frame, RemapMode mode, const uint8_t shown[256], uint8_t map[256]) {
+  if (!frame.transparent || frame.transparentIndex > 255) return;
+  int transparent = frame.transparentIndex;
+  uint8_t taken[256] = {};
+  for (int i = 0; i < 256; ++i)
+    if (shown[i] && i != transparent) taken[map[i]] = 1;
+  if (!taken[map[transparent]]) return;
+  const PaletteEntry& entry = frame.palette[transparent];
+  int best = -1;
+  int32_t bestDistance = INT32_MAX;
+  for (int j = 0; j < TargetCount(mode); ++j) {
+    if (taken[j]) continue;
+    int r = 0, g = 0, b = 0;
+    TargetColor(mode, j, &r, &g, &b);
+    int32_t distance = ColorDistance(entry.red, entry.green, entry.blue, r, g, b);
+    if (distance < bestDistance) {
+      bestDistance = distance;
+      best = j;
+    }
+  }
+  if (best >= 0) map[transparent] = static_cast<uint8_t>(best);
+}
+
+// The image frames that use the global palette, in list order.
+int GlobalPaletteFrames(int* frames) {
+  int count = 0;
+  for (int i = 0; i < doc.frameCount; ++i) {
+    const Frame& frame = *doc.frames[i];
+    if (!IsComment(frame) && frame.useGlobalPalette) frames[count++] = i;
+  }
+  return count;
+}
+
+// The number of entries of the palette all the frames share, when they
+// share one of at most n entries that holds every index they show; else 0.
+int SharedPaletteCount(const int* frames, int frameCount, int n) {
+  int count = 0;
+  for (int f = 0; f < frameCount; ++f)
+    if (doc.frames[frames[f]]->colorCount > count) count = doc.frames[frames[f]]->colorCount;
+  if (count < 1 || count > n) return 0;
+  const Frame& first = *doc.frames[frames[0]];
+  for (int f = 0; f < frameCount; ++f) {
+    const Frame& frame = *doc.frames[frames[f]];
+    for (int i = 0; i < count; ++i)
+      if (!SameColor(frame.palette[i], first.palette[i])) return 0;
+    uint8_t used[256];
+    FrameUsedIndices(frames[f], used);
+    for (int i = count; i < 256; ++i)
+      if (used[i]) return 0;
+  }
+  return count;
+}
+
+}  // namespace
+
+void RemapFrame(int frameIndex, RemapMode mode) {
+  if (frameIndex < 0 || frameIndex >= doc.frameCount) return;
+  Frame& frame = *doc.frames[frameIndex];
+  if (IsComment(frame) || TargetCount(mode) == 0) return;
+
+  // Everything that can fail comes first: until the pixels are in memory the
+  // frame is not touched.
+  int32_t width = frame.width > 0 ? frame.width : 0;
+  int32_t height = frame.height > 0 ? frame.height : 0;
+  int32_t stride = RowStride(width);
+  uint64_t blockSize = static_cast<uint64_t>(stride) * static_cast<uint64_t>(height);
+  if (blockSize > remapBlockLimit) return;
+  ByteBuffer block;
+  if (!block.Allocate(static_cast<size_t>(blockSize))) return;
+  doc.swapFile.ReadBlockAt(frame.dataOffset, block.data(), static_cast<uint32_t>(blockSize));
+
+  uint8_t shown[256] = {};
+  for (int32_t y = 0; y < height; ++y) {
+    const uint8_t* row = block.data() + static_cast<size_t>(y) * stride;
+    for (int32_t x = 0; x < width; ++x) shown[row[x]] = 1;
+  }
+  uint8_t map[256];
+  BuildMap(frame, mode, map);
+  KeepTransparentApart(frame, mode, shown, map);
+
+  memcpy(frame.displayMap, map, sizeof map);
+  frame.sortFlag = 0;
+  frame.interlaced = 0;
+  uint8_t used[256] = {};
+  for (int i = 0; i < 256; ++i)
+    if (frame.usedColors[i] || shown[i]) used[map[i]] = 1;
+  if (frame.transparent && frame.transparentIndex < 256) {
+    frame.transparentIndex = map[frame.transparentIndex];
+    used[frame.transparentIndex] = 1;
+  }
+  memcpy(frame.usedColors, used, sizeof used);
+  for (int i = 0; i < 256; ++i) {
+    int r = 0, g = 0, b = 0;
+    TargetColor(mode, i, &r, &g, &b);
+    frame.palette[i].red = static_cast<uint8_t>(r);
+    frame.palette[i].green = static_cast<uint8_t>(g);
+    frame.palette[i].blue = static_cast<uint8_t>(b);
+  }
+  DeleteFramePaletteIfAny(frameIndex);
+  CreateFramePalette(frameIndex);
+
+  // Pixels that all keep their index need not be written again (saving an
+  // unchanged file remaps every frame onto the palette it already has).
+  bool unchanged = true;
+  for (int i = 0; i < 256 && unchanged; ++i) unchanged = !shown[i] || map[i] == i;
+  if (unchanged) return;
+  for (int32_t y = 0; y < height; ++y) {
+    uint8_t* row = block.data() + static_cast<size_t>(y) * stride;
+    for (int32_t x = 0; x < width; ++x) row[x] = map[row[x]];
+  }
+  doc.swapFile.WriteBlockAt(frame.dataOffset, block.data(), static_cast<uint32_t>(blockSize));
+}
+
+void BuildGlobalPalette(int n) {
+  if (n < 2) n = 2;
+  if (n > 256) n = 256;
+  SetStatusText("Calculating global palette");
+  doc.hasGlobalPalette = 0;
+  screenDescriptor.tableSize = static_cast<int16_t>(n);
+  screenDescriptor.packed = static_cast<uint8_t>(0x78 | SizeCode(n));
+  screenDescriptor.backgroundIndex = doc.backgroundIndex;
+
+  int frames[kMaxEntries];
+  int frameCount = GlobalPaletteFrames(frames);
+  doc.globalColorCount = 0;
+  if (frameCount > 0) {
+    SetStatusText("Calculating optimal palette ...");
+    int shared = SharedPaletteCount(frames, frameCount, n);
+    if (shared > 0) {
+      const Frame& first = *doc.frames[frames[0]];
+      for (int i = 0; i < shared; ++i)
+        doc.globalPalette[i] = RgbTriple{first.palette[i].red, first.palette[i].green, first.palette[i].blue};
+      doc.globalColorCount = static_cast<int16_t>(shared);
+    } else {
+      if (!CollectExactColors(frames, frameCount, n)) QuantizeFrames(frames, frameCount, n);
+      for (int i = 0; i < quantizedCount; ++i)
+        doc.globalPalette[i] = RgbTriple{doc.workPalette[i].red, doc.workPalette[i].green, doc.workPalette[i].blue};
+      doc.globalColorCount = quantizedCount;
+    }
+    // Entries past the colours are written too when the table is padded to
+    // a power of two: keep them defined.
+    for (int i = doc.globalColorCount; i < 256; ++i) doc.globalPalette[i] = RgbTriple{0, 0, 0};
+    SetStatusText("");
+  }
+
+  // No colours (frames without pixels, or no memory for the histogram):
+  // nothing to map onto, so the frames keep their pixels.
+  if (doc.globalColorCount != 0) {
+    for (int f = 0; f < frameCount; ++f) RemapFrame(frames[f], RemapMode::kGlobal);
+    doc.hasGlobalPalette = 1;
+    screenDescriptor.tableSize = doc.globalColorCount;
+    screenDescriptor.packed = static_cast<uint8_t>(0xF8 | SizeCode(doc.globalColorCount));
+    screenDescriptor.backgroundIndex = doc.backgroundIndex;
+    for (int f = 0; f < frameCount; ++f) doc.frames[frames[f]]->colorCount = doc.globalColorCount;
+  }
+  EndProgress();
+}

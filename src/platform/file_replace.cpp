@@ -1,0 +1,79 @@
+// Replacing a file by another: MoveFileExA on Windows, rename elsewhere.
+#include "platform/file_replace.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+#include "platform/temp_file.h"
+
+namespace {
+
+// The length of target's folder part, its last separator included (0 when
+// the name stands alone).
+size_t FolderLength(const char* target) {
+  size_t folder = 0;
+  for (size_t i = 0; target[i] != '\0'; ++i) {
+#ifdef _WIN32
+    if (target[i] == '\\' || target[i] == '/' || target[i] == ':') folder = i + 1;
+#else
+    if (target[i] == '/') folder = i + 1;
+#endif
+  }
+  return folder;
+}
+
+}  // namespace
+
+bool MakeTempFileBeside(const char* target, char* out, size_t capacity) {
+  if (capacity < 1) return false;
+  size_t folderLength = FolderLength(target);
+#ifdef _WIN32
+  char folder[MAX_PATH];
+  if (folderLength + 2 > sizeof folder) return false;
+  if (folderLength == 0) {
+    strcpy(folder, ".");
+  } else {
+    memcpy(folder, target, folderLength);
+    folder[folderLength] = '\0';
+  }
+  // GetTempFileNameA creates the file, so two saves never get one name.
+  char name[MAX_PATH];
+  if (GetTempFileNameA(folder, kTempPrefix, 0, name) == 0) return false;
+  if (strlen(name) >= capacity) {
+    DeleteFileA(name);
+    return false;
+  }
+  strcpy(out, name);
+  return true;
+#else
+  static const char kPattern[] = "XXXXXX.tmp";
+  size_t length = folderLength + strlen(kTempPrefix) + strlen(kPattern);
+  if (length >= capacity) return false;
+  memcpy(out, target, folderLength);
+  strcpy(out + folderLength, kTempPrefix);
+  strcat(out, kPattern);
+  int fd = mkstemps(out, 4);
+  if (fd < 0) return false;
+  close(fd);
+  return true;
+#endif
+}
+
+bool MoveFileOver(const char* source, const char* target) {
+#ifdef _WIN32
+  return MoveFileExA(source, target, MOVEFILE_REPLACE_EXISTING) != 0;
+#else
+  // The temporary file was made private; the replaced file keeps its mode.
+  struct stat existing;
+  if (stat(target, &existing) == 0) chmod(source, existing.st_mode & 07777);
+  return rename(source, target) == 0;
+#endif
+}
