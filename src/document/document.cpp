@@ -105,10 +105,7 @@ void ClearDocument() {
   doc.hasGlobalPalette = 0;
 }
 
-void RewindSwapFile() {
-  doc.swapEnd = 0;
-  doc.swapFile.Truncate(0);
-}
+void RewindSwapFile() { doc.swapEnd = 0; }
 
 bool OpenSwapFile() {
   if (doc.swapFile.IsOpen()) return true;

@@ -116,8 +116,8 @@ void CommitPendingChange();
 void ClearDocument();
 
 // Starts the swap file again from its start, as opening a file in place of
-// the document and pasting into an empty one do. The file is cut to nothing,
-// so that data never written reads as index 0.
+// the document and pasting into an empty one do. What the file held stays
+// until it is overwritten: see SwapFile::size().
 void RewindSwapFile();
 
 // Creates the swap file in the temporary folder (a unique name under the

@@ -354,13 +354,15 @@ GifReader::Step GifReader::DecodeImage(Frame& frame, bool interlaced, int minCod
   }
   if (!rows.Complete() && frame.width > 0 && frame.height > 0) used_[0] = 1;
 
-  // Only the rows the data reached are written: the swap file holds nothing
-  // beyond what was written, so the rest reads as index 0 without costing a
-  // write (a few bytes of file may claim a picture of a gigabyte).
+  // Rows the data did not reach must read as index 0. Where the swap file
+  // has never been written they do so without costing a write, so only the
+  // rows the data reached and any part over older data are written (a few
+  // bytes of file may claim a picture of a gigabyte).
   uint32_t blockSize = static_cast<uint32_t>(rowStride) * static_cast<uint32_t>(frame.height);
-  uint32_t touched = static_cast<uint32_t>(rows.FirstTouchedByte());
-  if (pixels_ && touched < blockSize)
-    doc.swapFile.WriteBlockAt(frame.dataOffset + touched, pixels_.data() + touched, blockSize - touched);
+  bool overOldData = doc.swapFile.size() > frame.dataOffset;
+  uint32_t start = overOldData ? 0 : static_cast<uint32_t>(rows.FirstTouchedByte());
+  if (pixels_ && start < blockSize)
+    doc.swapFile.WriteBlockAt(frame.dataOffset + start, pixels_.data() + start, blockSize - start);
   pixels_.Release();
   memcpy(frame.usedColors, used_, sizeof used_);
   return step;

@@ -25,6 +25,8 @@ namespace {
 
 constexpr uint8_t kTrailer = 0x3B;
 constexpr uint64_t kSwapLimit = 0xFFFFFFFFull;
+// Frames up to this size are read from the swap file in one piece.
+constexpr uint64_t kWholeBlockLimit = 1u << 20;
 
 LzwEncoder encoder;
 
@@ -70,12 +72,16 @@ class GifWriter {
   void RemoveCreditComment();
   bool WriteImage(const Frame& frame);
   int HighestPixel(const Frame& frame);
+  bool LoadRows(const Frame& frame);
+  const uint8_t* Row(const Frame& frame, int y);
   bool WritePixels(const Frame& frame, int minCodeSize);
   bool WriteComment(const Frame& entry);
 
   char tempPath_[512] = {};
   bool creditAdded_ = false;
   ByteBuffer row_;
+  ByteBuffer block_;
+  bool wholeBlock_ = false;
 };
 
 bool GifWriter::Write(const char* path) {
@@ -92,6 +98,7 @@ bool GifWriter::Write(const char* path) {
   bool written = gifFile.Create(tempPath_) >= 0 && WriteFile() && (!replacing || FileFlush(gifFile.handle()));
   gifFile.Close();
   row_.Release();
+  block_.Release();
   if (!written || !MoveFileOver(tempPath_, path)) {
     remove(tempPath_);
     RemoveCreditComment();
@@ -212,8 +219,7 @@ bool GifWriter::WriteImage(const Frame& frame) {
   // an index at or above the clear code would make the data unreadable.
   int minCodeSize = SizeCode(localTable ? frame.colorCount : screenDescriptor.tableSize) + 1;
   if (minCodeSize < 2) minCodeSize = 2;
-  if (frame.width > 0 && frame.height > 0 && !row_.Allocate(static_cast<size_t>(RowStride(frame.width))))
-    return false;
+  if (frame.width > 0 && frame.height > 0 && !LoadRows(frame)) return false;
   if (minCodeSize < 8) {
     int highest = HighestPixel(frame);
     while ((1 << minCodeSize) <= highest) ++minCodeSize;
@@ -224,14 +230,27 @@ bool GifWriter::WriteImage(const Frame& frame) {
 
 // The offset of the row y (top to bottom) in the frame's bottom-up block.
 uint32_t RowOffset(const Frame& frame, int y) {
-  return frame.dataOffset + static_cast<uint32_t>(frame.height - 1 - y) * static_cast<uint32_t>(RowStride(frame.width));
+  return static_cast<uint32_t>(frame.height - 1 - y) * static_cast<uint32_t>(RowStride(frame.width));
+}
+
+// A frame's rows come from one read of its whole block when that is small,
+// else one read per row, so that memory does not grow with the picture.
+bool GifWriter::LoadRows(const Frame& frame) {
+  uint64_t size = static_cast<uint64_t>(RowStride(frame.width)) * static_cast<uint64_t>(frame.height);
+  wholeBlock_ = size <= kWholeBlockLimit && ReadFrameBlock(frame, &block_);
+  return wholeBlock_ || row_.Allocate(static_cast<size_t>(RowStride(frame.width)));
+}
+
+const uint8_t* GifWriter::Row(const Frame& frame, int y) {
+  if (wholeBlock_) return block_.data() + RowOffset(frame, y);
+  doc.swapFile.ReadAt(frame.dataOffset + RowOffset(frame, y), row_.data(), frame.width);
+  return row_.data();
 }
 
 int GifWriter::HighestPixel(const Frame& frame) {
   int highest = 0;
   for (int y = 0; y < frame.height && highest < 128; ++y) {
-    uint8_t* row = row_.data();
-    doc.swapFile.ReadAt(RowOffset(frame, y), row, frame.width);
+    const uint8_t* row = Row(frame, y);
     for (int x = 0; x < frame.width; ++x)
       if (row[x] > highest) highest = row[x];
   }
@@ -248,8 +267,7 @@ bool GifWriter::WritePixels(const Frame& frame, int minCodeSize) {
     for (int pass = 0; pass < passes; ++pass) {
       const int step = passes == 1 ? 1 : kStep[pass];
       for (int y = passes == 1 ? 0 : kStart[pass]; y < frame.height; y += step) {
-        doc.swapFile.ReadAt(RowOffset(frame, y), row_.data(), frame.width);
-        encoder.Encode(row_.data(), frame.width);
+        encoder.Encode(Row(frame, y), frame.width);
         StepProgress(ProgressKind::kSaving, frame.height);
         if (encoder.failed()) return false;
       }

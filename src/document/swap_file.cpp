@@ -9,12 +9,14 @@
 bool SwapFile::Create() {
   if (handle_ > 0) FileClose(handle_);
   handle_ = FileCreate(path);
+  size_ = 0;
   return handle_ > 0;
 }
 
 void SwapFile::WriteAt(uint32_t offset, const void* source, int32_t count) {
   if (handle_ <= 0 || count <= 0) return;
   FileWriteAt(handle_, offset, source, static_cast<uint32_t>(count));
+  Grow(offset, static_cast<uint32_t>(count));
 }
 
 namespace {
@@ -37,6 +39,7 @@ void SwapFile::ReadAt(uint32_t offset, void* destination, int32_t count) {
 void SwapFile::WriteBlockAt(uint32_t offset, const void* source, uint32_t count) {
   if (handle_ <= 0 || count == 0) return;
   FileWriteAt(handle_, offset, source, count);
+  Grow(offset, count);
 }
 
 void SwapFile::ReadBlockAt(uint32_t offset, void* destination, uint32_t count) {
@@ -46,7 +49,12 @@ void SwapFile::ReadBlockAt(uint32_t offset, void* destination, uint32_t count) {
 }
 
 void SwapFile::Truncate(uint32_t size) {
-  if (handle_ > 0) FileTruncate(handle_, size);
+  if (handle_ > 0 && FileTruncate(handle_, size)) size_ = size;
+}
+
+void SwapFile::Grow(uint32_t offset, uint32_t count) {
+  uint64_t end = static_cast<uint64_t>(offset) + count;
+  if (end > size_) size_ = end;
 }
 
 void SwapFile::CloseAndRemove() {

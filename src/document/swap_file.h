@@ -26,11 +26,16 @@ class SwapFile {
   void ReadBlockAt(uint32_t offset, void* destination, uint32_t count);
   // Cuts the file to size bytes: what lay beyond reads as zeros again.
   void Truncate(uint32_t size);
+  // How far the file has been written: data at or beyond reads as zeros.
+  uint64_t size() const { return size_; }
   // Closes the file and deletes it by its path; nothing when it never opened.
   void CloseAndRemove();
 
   bool IsOpen() const { return handle_ > 0; }
 
  private:
+  void Grow(uint32_t offset, uint32_t count);
+
   int handle_ = -1;
+  uint64_t size_ = 0;
 };

@@ -65,6 +65,7 @@ std::string TestDataPath(const std::string& name) { return std::string(FRAMBO_TE
 void ResetDocument() {
   ClearDocument();
   RewindSwapFile();
+  doc.swapFile.Truncate(0);  // nothing of an earlier test's data stays behind
   doc.backgroundIndex = 0;
   doc.pendingChange = kNoPendingChange;
   ResetHeadlessUi();
