@@ -11,9 +11,7 @@
 struct ImageOptions {
   int localColors = 0;  // 0: no local table; else 2..256 (a power of two)
   bool interlaced = false;
-  bool sorted = false;
-  int minCodeSize = 0;  // 0: enough bits for the table (at least 2)
-  bool endCode = true;
+  int minCodeSize = 0;        // 0: enough bits for the table (at least 2)
   bool clearWhenFull = true;  // false: keep sending 12-bit codes once the table is full
 };
 
@@ -22,7 +20,7 @@ class GifBuilder {
   std::vector<uint8_t> bytes;
 
   GifBuilder& Header(const char* signature = "GIF89a") {
-    for (int i = 0; i < 6; ++i) bytes.push_back(static_cast<uint8_t>(signature[i]));
+    bytes.insert(bytes.end(), signature, signature + 6);
     return *this;
   }
   // colors 0 means no global table.
@@ -30,30 +28,19 @@ class GifBuilder {
     Word(width);
     Word(height);
     bytes.push_back(static_cast<uint8_t>(colors ? 0x80 | 0x70 | SizeField(colors) : 0));
-    bytes.push_back(static_cast<uint8_t>(background));
-    bytes.push_back(0);
-    if (colors) Table(colors, 0);
+    bytes.insert(bytes.end(), {static_cast<uint8_t>(background), 0});
+    Table(colors, 0);
     globalColors_ = colors;
     return *this;
   }
   GifBuilder& GraphicControl(int disposal, bool transparent, int delay, int transparentIndex) {
-    bytes.insert(bytes.end(), {0x21, 0xF9, 4});
-    bytes.push_back(static_cast<uint8_t>((disposal << 2) | (transparent ? 1 : 0)));
+    bytes.insert(bytes.end(), {0x21, 0xF9, 4, static_cast<uint8_t>((disposal << 2) | (transparent ? 1 : 0))});
     Word(delay);
-    bytes.push_back(static_cast<uint8_t>(transparentIndex));
-    bytes.push_back(0);
+    bytes.insert(bytes.end(), {static_cast<uint8_t>(transparentIndex), 0});
     return *this;
   }
   GifBuilder& Comment(const std::string& text) {
-    bytes.insert(bytes.end(), {0x21, 0xFE});
-    SubBlocks(std::vector<uint8_t>(text.begin(), text.end()));
-    return *this;
-  }
-  GifBuilder& Looping() {
-    bytes.insert(bytes.end(), {0x21, 0xFF, 11});
-    for (char c : std::string("NETSCAPE2.0")) bytes.push_back(static_cast<uint8_t>(c));
-    bytes.insert(bytes.end(), {3, 1, 0, 0, 0});
-    return *this;
+    return Raw({0x21, 0xFE}).SubBlocks(std::vector<uint8_t>(text.begin(), text.end()));
   }
   GifBuilder& Image(int left, int top, int width, int height, const std::vector<uint8_t>& pixels,
                     const ImageOptions& options = ImageOptions()) {
@@ -62,12 +49,10 @@ class GifBuilder {
     Word(top);
     Word(width);
     Word(height);
-    uint8_t packed = 0;
+    uint8_t packed = options.interlaced ? 0x40 : 0;
     if (options.localColors) packed |= static_cast<uint8_t>(0x80 | SizeField(options.localColors));
-    if (options.interlaced) packed |= 0x40;
-    if (options.sorted) packed |= 0x20;
     bytes.push_back(packed);
-    if (options.localColors) Table(options.localColors, 100);
+    Table(options.localColors, 100);
     int minCodeSize = options.minCodeSize;
     if (minCodeSize == 0) {
       minCodeSize = 2;
@@ -75,8 +60,7 @@ class GifBuilder {
       while ((1 << minCodeSize) < colors) ++minCodeSize;
     }
     bytes.push_back(static_cast<uint8_t>(minCodeSize));
-    SubBlocks(LiteralCodes(pixels, minCodeSize, options));
-    return *this;
+    return SubBlocks(LiteralCodes(pixels, minCodeSize, options));
   }
   // The raster in file order for an interlaced image of the given rows.
   static std::vector<uint8_t> Interlace(const std::vector<uint8_t>& rows, int width, int height) {
@@ -92,19 +76,16 @@ class GifBuilder {
     bytes.insert(bytes.end(), raw);
     return *this;
   }
-  GifBuilder& SubBlocks(const std::vector<uint8_t>& data, size_t blockSize = 255) {
-    for (size_t at = 0; at < data.size(); at += blockSize) {
-      size_t n = data.size() - at < blockSize ? data.size() - at : blockSize;
+  GifBuilder& SubBlocks(const std::vector<uint8_t>& data) {
+    for (size_t at = 0; at < data.size(); at += 255) {
+      size_t n = data.size() - at < 255 ? data.size() - at : 255;
       bytes.push_back(static_cast<uint8_t>(n));
       bytes.insert(bytes.end(), data.begin() + at, data.begin() + at + n);
     }
     bytes.push_back(0);
     return *this;
   }
-  GifBuilder& Trailer() {
-    bytes.push_back(0x3B);
-    return *this;
-  }
+  GifBuilder& Trailer() { return Raw({0x3B}); }
 
   // Packs codes least-significant bit first, as a decoder reads them.
   struct BitPacker {
@@ -113,12 +94,7 @@ class GifBuilder {
     int bits = 0;
     void Put(int code, int width) {
       accumulator |= static_cast<uint32_t>(code) << bits;
-      bits += width;
-      while (bits >= 8) {
-        out.push_back(static_cast<uint8_t>(accumulator & 0xFF));
-        accumulator >>= 8;
-        bits -= 8;
-      }
+      for (bits += width; bits >= 8; bits -= 8, accumulator >>= 8) out.push_back(static_cast<uint8_t>(accumulator));
     }
     std::vector<uint8_t> Finish() {
       if (bits > 0) out.push_back(static_cast<uint8_t>(accumulator & 0xFF));
@@ -150,7 +126,7 @@ class GifBuilder {
       first = false;
       if (nextFree >= (1 << width) && width < 12) ++width;
     }
-    if (options.endCode) packer.Put(clear + 1, width);
+    packer.Put(clear + 1, width);
     return packer.Finish();
   }
 
@@ -163,15 +139,11 @@ class GifBuilder {
     return field;
   }
   void Word(int value) {
-    bytes.push_back(static_cast<uint8_t>(value & 0xFF));
-    bytes.push_back(static_cast<uint8_t>((value >> 8) & 0xFF));
+    bytes.insert(bytes.end(), {static_cast<uint8_t>(value & 0xFF), static_cast<uint8_t>(value >> 8)});
   }
   // Entry i is (i, base + i, 255 - i) so each index's colour is recognisable.
   void Table(int colors, int base) {
-    for (int i = 0; i < colors; ++i) {
-      bytes.push_back(static_cast<uint8_t>(i));
-      bytes.push_back(static_cast<uint8_t>(base + i));
-      bytes.push_back(static_cast<uint8_t>(255 - i));
-    }
+    for (int i = 0; i < colors; ++i)
+      bytes.insert(bytes.end(), {uint8_t(i), uint8_t(base + i), uint8_t(255 - i)});
   }
 };

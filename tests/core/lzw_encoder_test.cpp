@@ -9,26 +9,13 @@
 #include <string>
 #include <vector>
 
+#include "test_support.h"
+
 namespace {
 
-std::vector<uint8_t> Noise(size_t n, int modulo, uint32_t seed) {
-  std::vector<uint8_t> pixels(n);
-  for (uint8_t& pixel : pixels) {
-    seed ^= seed << 13;
-    seed ^= seed >> 17;
-    seed ^= seed << 5;
-    pixel = static_cast<uint8_t>(seed % static_cast<uint32_t>(modulo));
-  }
-  return pixels;
-}
-
-struct Coded {
-  std::vector<uint8_t> bytes;  // sub-blocks and terminator, as written
-};
-
 bool Collect(void* context, const uint8_t* bytes, int count) {
-  Coded* coded = static_cast<Coded*>(context);
-  coded->bytes.insert(coded->bytes.end(), bytes, bytes + count);
+  auto* coded = static_cast<std::vector<uint8_t>*>(context);
+  coded->insert(coded->end(), bytes, bytes + count);
   return true;
 }
 
@@ -38,9 +25,10 @@ LzwEncoder& Encoder() {
   return *encoder;
 }
 
-// Encodes pixels handed over in pieces of at most piece bytes.
-Coded Encode(const std::vector<uint8_t>& pixels, int minCodeSize, size_t piece = 1u << 30) {
-  Coded coded;
+// Encodes pixels handed over in pieces of at most piece bytes: the
+// sub-blocks and terminator as written.
+std::vector<uint8_t> Encode(const std::vector<uint8_t>& pixels, int minCodeSize, size_t piece = 1u << 30) {
+  std::vector<uint8_t> coded;
   LzwEncoder& encoder = Encoder();
   encoder.Begin(minCodeSize, Collect, &coded);
   for (size_t at = 0; at < pixels.size(); at += piece) {
@@ -122,8 +110,7 @@ Decoded StrictDecode(const std::vector<uint8_t>& coded, int minCodeSize) {
 
 TEST(LzwEncoderTest, NoisyFullRangePixelsFillTheTableAndClearAt12Bits) {
   std::vector<uint8_t> pixels = Noise(200000, 256, 7);
-  Coded coded = Encode(pixels, 8);
-  Decoded decoded = StrictDecode(coded.bytes, 8);
+  Decoded decoded = StrictDecode(Encode(pixels, 8), 8);
   ASSERT_EQ("", decoded.error);
   EXPECT_TRUE(decoded.pixels == pixels) << "expected the noise back, got " << decoded.pixels.size() << " pixels";
   ASSERT_EQ(256, decoded.codes.front().value);
@@ -146,7 +133,7 @@ TEST(LzwEncoderTest, EveryLengthAndCodeSizeDecodesStrictly) {
     std::vector<uint8_t> all = Noise(700, 1 << minCodeSize, 99u + minCodeSize);
     for (size_t n = 0; n <= all.size(); ++n) {
       std::vector<uint8_t> pixels(all.begin(), all.begin() + n);
-      Decoded decoded = StrictDecode(Encode(pixels, minCodeSize).bytes, minCodeSize);
+      Decoded decoded = StrictDecode(Encode(pixels, minCodeSize), minCodeSize);
       ASSERT_EQ("", decoded.error) << "code size " << minCodeSize << ", " << n << " pixels";
       ASSERT_TRUE(decoded.pixels == pixels) << "code size " << minCodeSize << ", " << n << " pixels";
     }
@@ -154,18 +141,14 @@ TEST(LzwEncoderTest, EveryLengthAndCodeSizeDecodesStrictly) {
 }
 
 TEST(LzwEncoderTest, AnEmptyImageIsAClearAndAnEndCode) {
-  Coded coded = Encode({}, 2);
   // 100 (clear) then 101 (end), 3 bits each, least significant bit first.
-  EXPECT_EQ((std::vector<uint8_t>{1, 0x2C, 0}), coded.bytes);
+  EXPECT_EQ((std::vector<uint8_t>{1, 0x2C, 0}), Encode({}, 2));
 }
 
 TEST(LzwEncoderTest, HowThePixelsArriveDoesNotChangeTheBytes) {
   std::vector<uint8_t> pixels = Noise(50000, 16, 3);
-  Coded whole = Encode(pixels, 4);
-  for (size_t piece : {1u, 7u, 255u, 4096u}) {
-    Coded split = Encode(pixels, 4, piece);
-    EXPECT_TRUE(split.bytes == whole.bytes) << "pieces of " << piece;
-  }
+  std::vector<uint8_t> whole = Encode(pixels, 4);
+  for (size_t piece : {1u, 7u, 255u, 4096u}) EXPECT_TRUE(Encode(pixels, 4, piece) == whole) << "pieces of " << piece;
 }
 
 struct FailingSink {
@@ -191,8 +174,7 @@ TEST(LzwEncoderTest, AFailedWriteIsReportedAndNothingIsWrittenAfterIt) {
     EXPECT_EQ(succeeding + 1, sink.calls) << "expected no write after the failed one";
   }
   // The next image starts afresh.
-  Coded coded = Encode(pixels, 8);
-  EXPECT_EQ("", StrictDecode(coded.bytes, 8).error);
+  EXPECT_EQ("", StrictDecode(Encode(pixels, 8), 8).error);
 }
 
 }  // namespace

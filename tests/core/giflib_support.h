@@ -1,0 +1,114 @@
+// giflib as the reference reader of the interoperability tests: a file slurped
+// whole, and its images and comments as entries of colours (test_support.h).
+// Native builds only: just the *_giflib_test.cpp files include this.
+#pragma once
+
+#include <gif_lib.h>
+
+#include <string>
+#include <vector>
+
+#include "test_support.h"
+
+// giflib's file handle, closed on every path out of a test.
+struct GiflibFile {
+  GifFileType* gif = nullptr;
+  int error = 0;
+  bool slurped = false;
+  explicit GiflibFile(const std::string& path) {
+    gif = DGifOpenFileName(path.c_str(), &error);
+    if (gif != nullptr) {
+      slurped = DGifSlurp(gif) == GIF_OK;
+      if (!slurped) error = gif->Error;
+    }
+  }
+  ~GiflibFile() {
+    int ignored = 0;
+    if (gif != nullptr) DGifCloseFile(gif, &ignored);
+  }
+  GiflibFile(const GiflibFile&) = delete;
+  GiflibFile& operator=(const GiflibFile&) = delete;
+};
+
+// Turns extensions into entries as our reader does: a graphic control opens
+// a pending entry (a second one replaces it), a comment becomes an entry of
+// its own and takes the pending one over, anything else is skipped. giflib
+// keeps a comment's later sub-blocks as CONTINUE blocks behind it.
+struct GiflibEntryWalker {
+  std::vector<Entry> entries;
+  bool hasPending = false;
+  Entry pending;
+
+  void Extensions(const ExtensionBlock* blocks, int count) {
+    for (int i = 0; i < count; ++i) {
+      const ExtensionBlock& block = blocks[i];
+      if (block.Function == GRAPHICS_EXT_FUNC_CODE && block.ByteCount >= 4) {
+        hasPending = true;
+        pending = Entry();
+        pending.disposal = (block.Bytes[0] >> 2) & 7;
+        pending.transparent = (block.Bytes[0] & 1) != 0;
+        pending.delay = block.Bytes[1] | block.Bytes[2] << 8;
+        pending.transparentIndex = block.Bytes[3];
+      } else if (block.Function == COMMENT_EXT_FUNC_CODE) {
+        Entry comment;
+        comment.comment = true;
+        comment.text.assign(reinterpret_cast<const char*>(block.Bytes), block.ByteCount);
+        while (i + 1 < count && blocks[i + 1].Function == CONTINUE_EXT_FUNC_CODE) {
+          ++i;
+          comment.text.append(reinterpret_cast<const char*>(blocks[i].Bytes), blocks[i].ByteCount);
+        }
+        entries.push_back(comment);
+        hasPending = false;
+      }
+    }
+  }
+
+  // A pixel without a table entry gets kAnyColour and a line in faults.
+  void Image(const SavedImage& image, const ColorMapObject* globalMap, std::vector<std::string>* faults) {
+    Entry entry = hasPending ? pending : Entry();
+    hasPending = false;
+    const GifImageDesc& desc = image.ImageDesc;
+    entry.left = desc.Left;
+    entry.top = desc.Top;
+    entry.width = desc.Width;
+    entry.height = desc.Height;
+    entry.interlaced = desc.Interlace;
+    entry.useGlobalPalette = desc.ColorMap == nullptr;
+    // DGifSlurp hands the raster back top-down and already de-interlaced.
+    const ColorMapObject* map = desc.ColorMap != nullptr ? desc.ColorMap : globalMap;
+    const size_t count = static_cast<size_t>(desc.Width) * desc.Height;
+    entry.indices.assign(image.RasterBits, image.RasterBits + count);
+    bool reported = false;
+    for (uint8_t index : entry.indices) {
+      bool known = map != nullptr && index < map->ColorCount;
+      if (!known && !reported) {
+        faults->push_back("entry " + std::to_string(entries.size()) + ": index " + std::to_string(index) +
+                          (map ? " beyond the " + std::to_string(map->ColorCount) + "-colour table" : " and no table"));
+        reported = true;
+      }
+      if (entry.transparent && index == entry.transparentIndex) {
+        entry.colours.push_back(kTransparentPixel);
+      } else if (!known) {
+        entry.colours.push_back(kAnyColour);
+      } else {
+        const GifColorType& c = map->Colors[index];
+        entry.colours.push_back(static_cast<uint32_t>(c.Red) << 16 | c.Green << 8 | c.Blue);
+      }
+    }
+    entries.push_back(std::move(entry));
+  }
+};
+
+// giflib's images and comments in file order; faults gets every image whose
+// pixels have no colour to show.
+inline std::vector<Entry> GiflibEntries(const GifFileType& gif, std::vector<std::string>* faults) {
+  GiflibEntryWalker walker;
+  for (int i = 0; i < gif.ImageCount; ++i) {
+    const SavedImage& image = gif.SavedImages[i];
+    walker.Extensions(image.ExtensionBlocks, image.ExtensionBlockCount);
+    walker.Image(image, gif.SColorMap, faults);
+  }
+  // Comments after the last image; a trailing graphic control leaves nothing.
+  walker.Extensions(gif.ExtensionBlocks, gif.ExtensionBlockCount);
+  return walker.entries;
+}
