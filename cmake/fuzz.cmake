@@ -1,7 +1,7 @@
 # The libFuzzer targets (build/fuzz, clang): each fuzz/*_fuzz.cpp is its own
 # executable over the core, and each gets a ctest test fuzz.<name> that runs
 # it for a bounded time on a scratch corpus in this build tree, seeded with
-# the GIF files of tests/data.
+# the files of tests/data that the target reads (by its name).
 
 if(NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
   message(FATAL_ERROR "FRAMBO_FUZZ needs clang (libFuzzer); configure with CXX=clang++ CC=clang")
@@ -33,9 +33,17 @@ foreach(source IN LISTS FRAMBO_FUZZ_SOURCES)
   target_compile_definitions(${name} PRIVATE
     FRAMBO_TEST_DATA="${FRAMBO_TEST_DATA_DIR}")
 
+  set(seed_extensions gif)
+  if(name MATCHES "bmp")
+    set(seed_extensions bmp)
+  elseif(name MATCHES "jpeg")
+    set(seed_extensions "jpg,jpeg")
+  elseif(name MATCHES "palette")
+    set(seed_extensions pal)
+  endif()
   add_test(NAME fuzz.${name}
     COMMAND "${CMAKE_SOURCE_DIR}/scripts/fuzz-run"
-      "${CMAKE_BINARY_DIR}/corpus/${name}" "${FRAMBO_TEST_DATA_DIR}"
+      "${CMAKE_BINARY_DIR}/corpus/${name}" "${FRAMBO_TEST_DATA_DIR}" "${seed_extensions}"
       "$<TARGET_FILE:${name}>"
       -max_total_time=${FRAMBO_FUZZ_SECONDS} -rss_limit_mb=4096 -timeout=30
       "-artifact_prefix=${CMAKE_BINARY_DIR}/artifacts/${name}-")

@@ -15,21 +15,24 @@
 
 namespace {
 
-// One input file for the whole run, reused for every input.
-const char* InputPath() {
-  static char path[4096];
-  static bool made = MakeTempFileName(path, sizeof path);
-  return made ? path : nullptr;
-}
+// One input file for the whole run, reused for every input: the reserved
+// temporary name with ".gif" behind it, so that the reader chosen by the
+// name's last letter is always the GIF reader.
+char reservedPath[4096];
+char inputPath[4096 + 8];
+
+const char* InputPath() { return inputPath; }
 
 bool Setup() {
-  if (!OpenSwapFile()) return false;
-  // The swap file and the input file are removed when the fuzzer exits.
+  if (!OpenSwapFile() || !MakeTempFileName(reservedPath, sizeof reservedPath)) return false;
+  snprintf(inputPath, sizeof inputPath, "%s.gif", reservedPath);
+  // The swap file and the input files are removed when the fuzzer exits.
   atexit([] {
     CloseSwapFile();
-    if (InputPath() != nullptr) remove(InputPath());
+    remove(inputPath);
+    remove(reservedPath);
   });
-  return InputPath() != nullptr;
+  return true;
 }
 
 bool WriteInput(const uint8_t* data, size_t size) {

@@ -3,9 +3,11 @@
 #include <cstdio>
 
 #include "cli/cli.h"
+#include "colour/jpeg_import.h"
 #include "document/document.h"
 
 int main(int argc, char** argv) {
+  jpegDiagnostics = true;  // the console tool shows the JPEG import's diagnostic lines
   int status = RunCli(argc, argv, stdout, stderr);
   if (fflush(stdout) != 0 && status == kExitOk) {
     fputs("Error in writing file: standard output\n", stderr);

@@ -6,6 +6,7 @@
 
 #include "cli/cli.h"
 #include "cli/cli_support.h"
+#include "colour/jpeg_import.h"
 #include "document/document.h"
 
 namespace {
@@ -119,7 +120,13 @@ int RunInfo(int argc, char** argv, FILE* out, FILE* err) {
     }
   }
   if (input == nullptr) return UsageError(err);
-  if (!LoadInput(input, err)) return kExitFileError;
+  // The JSON object is all that goes to standard output: the JPEG import's
+  // diagnostic lines would break it.
+  bool diagnostics = jpegDiagnostics;
+  if (json) jpegDiagnostics = false;
+  bool loaded = LoadInput(input, err);
+  jpegDiagnostics = diagnostics;
+  if (!loaded) return kExitFileError;
   bool printed = json ? PrintJson(out) : PrintTable(out);
   if (!printed) {
     fputs("Not enough memory for a comment's text\n", err);

@@ -1,17 +1,22 @@
 // Loading files into the document by the last letter of their names.
 #include "document/load_file.h"
 
-#include <cctype>
 #include <cstring>
 
+#include "colour/bmp_import.h"
+#include "colour/jpeg_import.h"
 #include "document/document.h"
 #include "document/gif_reader.h"
 #include "document/ui_operations.h"
 
 bool ReadFileByExtension(const char* path, int index) {
   CommitPendingChange();
-  // BMP ('p') and JPEG ('g') imports come here; every other name is a GIF.
-  bool ok = ReadGif(path, index);
+  // The last character with bit 5 set, so that either case matches: "p"
+  // (.bmp, and the clipboard's .tmp files) is a BMP, "g" (.jpg, .jpeg) a
+  // JPEG, every other name a GIF.
+  size_t length = strlen(path);
+  char last = length > 0 ? static_cast<char>(path[length - 1] | 0x20) : '\0';
+  bool ok = last == 'p' ? ImportBmp(path, index) : last == 'g' ? ImportJpeg(path, index) : ReadGif(path, index);
   EndProgress();
   return ok;
 }
