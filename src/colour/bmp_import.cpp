@@ -45,20 +45,6 @@ inline uint32_t Dword(const uint8_t* p) {
          static_cast<uint32_t>(p[3]) << 24;
 }
 
-class ReadHandle {
- public:
-  explicit ReadHandle(const char* path) : handle_(FileOpenRead(path)) {}
-  ~ReadHandle() {
-    if (handle_ >= 0) FileClose(handle_);
-  }
-  ReadHandle(const ReadHandle&) = delete;
-  ReadHandle& operator=(const ReadHandle&) = delete;
-  int get() const { return handle_; }
-
- private:
-  int handle_;
-};
-
 // Reads count bytes at offset; how many arrived (0 past 4 GiB, where the
 // file calls cannot reach).
 uint32_t ReadBytesAt(int handle, uint64_t offset, void* destination, uint32_t count) {

@@ -16,20 +16,6 @@ namespace {
 constexpr int kHeaderSize = 24;
 constexpr uint16_t kPaletteVersion = 0x0300;
 
-class ReadHandle {
- public:
-  explicit ReadHandle(const char* path) : handle_(FileOpenRead(path)) {}
-  ~ReadHandle() {
-    if (handle_ >= 0) FileClose(handle_);
-  }
-  ReadHandle(const ReadHandle&) = delete;
-  ReadHandle& operator=(const ReadHandle&) = delete;
-  int get() const { return handle_; }
-
- private:
-  int handle_;
-};
-
 void PutWord(std::vector<uint8_t>& out, uint16_t value) {
   out.push_back(static_cast<uint8_t>(value));
   out.push_back(static_cast<uint8_t>(value >> 8));

@@ -23,3 +23,18 @@ void FileClose(int handle);
 // (writes what fits and reports the short count); FileWriteAt, the swap
 // file's call, is not affected. -1 turns it off.
 void SetWriteFailureAfter(int64_t bytes);
+
+// Owns a handle from FileOpenRead and closes it when it goes.
+class ReadHandle {
+ public:
+  explicit ReadHandle(const char* path) : handle_(FileOpenRead(path)) {}
+  ~ReadHandle() {
+    if (handle_ >= 0) FileClose(handle_);
+  }
+  ReadHandle(const ReadHandle&) = delete;
+  ReadHandle& operator=(const ReadHandle&) = delete;
+  int get() const { return handle_; }
+
+ private:
+  int handle_;
+};
