@@ -51,9 +51,10 @@ int BufferedFile::Write(const void* source, int n) {
   return FileWrite(handle_, source, static_cast<uint32_t>(n));
 }
 
-void BufferedFile::Close() {
-  if (handle_ >= 0) FileClose(handle_);
+bool BufferedFile::Close() {
+  bool closed = handle_ < 0 || FileClose(handle_);
   handle_ = -1;
   count_ = 0;
   position_ = 0;
+  return closed;
 }

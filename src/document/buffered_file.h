@@ -21,7 +21,8 @@ class BufferedFile {
   int Read(void* destination, int n);
   // Writes n bytes; returns what was written, -1 when no file is open.
   int Write(const void* source, int n);
-  void Close();
+  // False when an open file could not be closed cleanly.
+  bool Close();
 
   int handle() const { return handle_; }
 

@@ -109,14 +109,6 @@ int32_t FileWriteAt(int handle, uint32_t offset, const void* source, uint32_t co
 }
 #endif
 
-bool FileFlush(int handle) {
-#ifdef _WIN32
-  return _commit(handle) == 0;
-#else
-  return fsync(handle) == 0;
-#endif
-}
-
 bool FileTruncate(int handle, uint32_t size) {
 #ifdef _WIN32
   return _chsize_s(handle, static_cast<__int64>(size)) == 0;
@@ -125,6 +117,6 @@ bool FileTruncate(int handle, uint32_t size) {
 #endif
 }
 
-void FileClose(int handle) { close(handle); }
+bool FileClose(int handle) { return close(handle) == 0; }
 
 void SetWriteFailureAfter(int64_t bytes) { writeBudget = bytes < 0 ? -1 : bytes; }

@@ -13,11 +13,11 @@ bool FileSeek(int handle, uint32_t offset);
 // Positioned transfers: the same as a seek followed by a read or write.
 int32_t FileReadAt(int handle, uint32_t offset, void* destination, uint32_t count);
 int32_t FileWriteAt(int handle, uint32_t offset, const void* source, uint32_t count);
-// Hands what was written to handle on to the disk; false when that fails.
-bool FileFlush(int handle);
 // Cuts or extends the file to size bytes; false when that fails.
 bool FileTruncate(int handle, uint32_t size);
-void FileClose(int handle);
+// False when the file could not be closed cleanly (e.g. data that could not
+// be written after all).
+bool FileClose(int handle);
 
 // Test seam: after this many more bytes, FileWrite fails as on a full disk
 // (writes what fits and reports the short count); FileWriteAt, the swap

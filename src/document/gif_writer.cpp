@@ -55,12 +55,6 @@ bool PutToGifFile(void*, const uint8_t* bytes, int count) { return Put(bytes, co
 
 // One save of the document; nothing survives it but the file and, once the
 // file is in place, the document's new name.
-bool TargetExists(const char* path) {
-  FILE* file = fopen(path, "rb");
-  if (file) fclose(file);
-  return file != nullptr;
-}
-
 class GifWriter {
  public:
   bool Write(const char* path);
@@ -92,11 +86,8 @@ bool GifWriter::Write(const char* path) {
   BuildGlobalPalette(256);
   if (!MakeTempFileBeside(path, tempPath_, sizeof tempPath_)) return false;
 
-  // A file that replaces another is on the disk before it takes the old
-  // one's place, so that even a crash right after cannot leave neither.
-  bool replacing = TargetExists(path);
-  bool written = gifFile.Create(tempPath_) >= 0 && WriteFile() && (!replacing || FileFlush(gifFile.handle()));
-  gifFile.Close();
+  bool written = gifFile.Create(tempPath_) >= 0 && WriteFile();
+  written = gifFile.Close() && written;
   row_.Release();
   block_.Release();
   if (!written || !MoveFileOver(tempPath_, path)) {
