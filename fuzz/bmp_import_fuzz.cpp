@@ -13,38 +13,9 @@
 #include "document/document.h"
 #include "document/load_file.h"
 #include "headless/headless_ui.h"
-#include "platform/temp_file.h"
+#include "fuzz_input.h"
 
 namespace {
-
-// One input file for the whole run, reused for every input: the reserved
-// temporary name with ".bmp" behind it.
-char reservedPath[4096];
-char inputPath[4096 + 8];
-
-bool MakeInputPath() {
-  if (!MakeTempFileName(reservedPath, sizeof reservedPath)) return false;
-  snprintf(inputPath, sizeof inputPath, "%s.bmp", reservedPath);
-  return true;
-}
-
-bool Setup() {
-  if (!OpenSwapFile() || !MakeInputPath()) return false;
-  // The swap file and the input files are removed when the fuzzer exits.
-  atexit([] {
-    CloseSwapFile();
-    remove(inputPath);
-    remove(reservedPath);
-  });
-  return true;
-}
-
-bool WriteInput(const uint8_t* data, size_t size) {
-  FILE* file = fopen(inputPath, "wb");
-  if (file == nullptr) return false;
-  bool ok = fwrite(data, 1, size, file) == size;
-  return fclose(file) == 0 && ok;
-}
 
 void ReadEveryEntryBack() {
   std::vector<uint8_t> bytes;
@@ -65,10 +36,10 @@ void ReadEveryEntryBack() {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static bool ready = Setup();
-  if (!ready || !WriteInput(data, size)) return 0;
+  static bool ready = SetUpFuzzInput(".bmp");
+  if (!ready || !WriteFuzzInput(data, size)) return 0;
   ResetHeadlessUi();  // what the last input recorded must not pile up
-  bool loaded = LoadDocument(inputPath);
+  bool loaded = LoadDocument(FuzzInputPath());
   // A failed read says so exactly once.
   if (!loaded && headlessUi().messages.size() != 1) __builtin_trap();
   if (loaded && (!headlessUi().messages.empty() || doc.frameCount != 1)) __builtin_trap();

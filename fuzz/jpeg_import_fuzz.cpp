@@ -12,37 +12,18 @@
 #include "document/document.h"
 #include "document/ui_operations.h"
 #include "headless/headless_ui.h"
-#include "platform/temp_file.h"
+#include "fuzz_input.h"
 
 namespace {
 
-// One input file for the whole run, reused for every input.
-const char* InputPath() {
-  static char path[4096];
-  static bool made = MakeTempFileName(path, sizeof path);
-  return made ? path : nullptr;
-}
-
 bool Setup() {
-  if (!OpenSwapFile()) return false;
+  if (!SetUpFuzzInput(".jpg")) return false;
   jpegDiagnostics = false;  // a line per input would drown the fuzzer's own output
   // A few bytes of header may claim a picture of millions of pixels, which
   // decodes far too slowly under the sanitizers: pictures up to a few
   // megapixels cover every path.
   jpegMemoryLimit = 32L * 1024 * 1024;
-  // The swap file and the input file are removed when the fuzzer exits.
-  atexit([] {
-    CloseSwapFile();
-    if (InputPath() != nullptr) remove(InputPath());
-  });
-  return InputPath() != nullptr;
-}
-
-bool WriteInput(const uint8_t* data, size_t size) {
-  FILE* file = fopen(InputPath(), "wb");
-  if (file == nullptr) return false;
-  bool ok = fwrite(data, 1, size, file) == size;
-  return fclose(file) == 0 && ok;
+  return true;
 }
 
 void ReadFrameBack() {
@@ -68,12 +49,12 @@ void ReadFrameBack() {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static bool ready = Setup();
-  if (!ready || !WriteInput(data, size)) return 0;
+  if (!ready || !WriteFuzzInput(data, size)) return 0;
   ClearDocument();
   RewindSwapFile();
   doc.swapFile.Truncate(0);  // so that a failure writing anything shows
   ResetHeadlessUi();  // what the last input recorded must not pile up
-  bool loaded = ImportJpeg(InputPath(), 0);
+  bool loaded = ImportJpeg(FuzzInputPath(), 0);
   EndProgress();
   // A failed import says so exactly once and leaves the document empty.
   if (!loaded && (headlessUi().messages.size() != 1 || doc.frameCount != 0 || doc.swapEnd != 0 ||

@@ -12,11 +12,11 @@
 #include "colour/palette_file.h"
 #include "document/document.h"
 #include "headless/headless_ui.h"
+#include "fuzz_input.h"
 #include "platform/temp_file.h"
 
 namespace {
 
-char inputPath[4096];
 char savedPath[4096];
 constexpr int kSide = 8;
 Frame original;
@@ -44,33 +44,20 @@ void RestoreFrame() {
 }
 
 bool Setup() {
-  if (!OpenSwapFile() || !MakeTempFileName(inputPath, sizeof inputPath) ||
-      !MakeTempFileName(savedPath, sizeof savedPath) || !MakeFrame())
-    return false;
-  atexit([] {
-    CloseSwapFile();
-    remove(inputPath);
-    remove(savedPath);
-  });
+  if (!SetUpFuzzInput(".pal") || !MakeTempFileName(savedPath, sizeof savedPath) || !MakeFrame()) return false;
+  atexit([] { remove(savedPath); });
   return true;
-}
-
-bool WriteInput(const uint8_t* data, size_t size) {
-  FILE* file = fopen(inputPath, "wb");
-  if (file == nullptr) return false;
-  bool ok = fwrite(data, 1, size, file) == size;
-  return fclose(file) == 0 && ok;
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static bool ready = Setup();
-  if (!ready || !WriteInput(data, size)) return 0;
+  if (!ready || !WriteFuzzInput(data, size)) return 0;
   ResetHeadlessUi();
   RestoreFrame();
   int16_t countBefore = loadedColorCount;
-  bool loaded = LoadPaletteFile(inputPath, 0);
+  bool loaded = LoadPaletteFile(FuzzInputPath(), 0);
   const Frame& frame = *doc.frames[0];
   if (!loaded) {
     // Refused: said once, and nothing changed.

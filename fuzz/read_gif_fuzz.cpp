@@ -11,36 +11,9 @@
 #include "document/document.h"
 #include "document/load_file.h"
 #include "headless/headless_ui.h"
-#include "platform/temp_file.h"
+#include "fuzz_input.h"
 
 namespace {
-
-// One input file for the whole run, reused for every input: the reserved
-// temporary name with ".gif" behind it, so that the reader chosen by the
-// name's last letter is always the GIF reader.
-char reservedPath[4096];
-char inputPath[4096 + 8];
-
-const char* InputPath() { return inputPath; }
-
-bool Setup() {
-  if (!OpenSwapFile() || !MakeTempFileName(reservedPath, sizeof reservedPath)) return false;
-  snprintf(inputPath, sizeof inputPath, "%s.gif", reservedPath);
-  // The swap file and the input files are removed when the fuzzer exits.
-  atexit([] {
-    CloseSwapFile();
-    remove(inputPath);
-    remove(reservedPath);
-  });
-  return true;
-}
-
-bool WriteInput(const uint8_t* data, size_t size) {
-  FILE* file = fopen(InputPath(), "wb");
-  if (file == nullptr) return false;
-  bool ok = fwrite(data, 1, size, file) == size;
-  return fclose(file) == 0 && ok;
-}
 
 void ReadEveryEntryBack() {
   std::vector<uint8_t> bytes;
@@ -65,10 +38,10 @@ void ReadEveryEntryBack() {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static bool ready = Setup();
-  if (!ready || !WriteInput(data, size)) return 0;
+  static bool ready = SetUpFuzzInput(".gif");
+  if (!ready || !WriteFuzzInput(data, size)) return 0;
   ResetHeadlessUi();  // what the last input recorded must not pile up
-  bool loaded = LoadDocument(InputPath());
+  bool loaded = LoadDocument(FuzzInputPath());
   // A failed read says so exactly once.
   if (!loaded && headlessUi().messages.size() != 1) __builtin_trap();
   if (loaded && !headlessUi().messages.empty()) __builtin_trap();
