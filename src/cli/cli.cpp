@@ -17,6 +17,8 @@ constexpr Command kCommands[] = {
     {"frames", RunFrames},
     {"convert", RunConvert},
     {"colors", RunColors},
+    {"palette-save", RunPaletteSave},
+    {"palette-load", RunPaletteLoad},
 };
 
 }  // namespace

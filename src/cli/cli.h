@@ -20,3 +20,7 @@ int RunFrames(int argc, char** argv, FILE* out, FILE* err);  // frames FILE OUTD
 int RunConvert(int argc, char** argv, FILE* out, FILE* err);
 // colors N FILE -o OUT.gif [--no-credit]
 int RunColors(int argc, char** argv, FILE* out, FILE* err);
+// palette-save FILE K OUT.pal
+int RunPaletteSave(int argc, char** argv, FILE* out, FILE* err);
+// palette-load FILE K IN.pal -o OUT.gif [--no-credit]
+int RunPaletteLoad(int argc, char** argv, FILE* out, FILE* err);

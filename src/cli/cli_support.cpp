@@ -2,6 +2,7 @@
 #include "cli/cli_support.h"
 
 #include <cerrno>
+#include <cstdlib>
 #include <string>
 #include <sys/stat.h>
 #ifdef _WIN32
@@ -19,7 +20,9 @@ constexpr char kUsage[] =
     "  frambo-cli info [--json] FILE\n"
     "  frambo-cli frames FILE OUTDIR\n"
     "  frambo-cli convert FILE... -o OUT.gif [--interlaced] [--no-credit]\n"
-    "  frambo-cli colors N FILE -o OUT.gif [--no-credit]\n";
+    "  frambo-cli colors N FILE -o OUT.gif [--no-credit]\n"
+    "  frambo-cli palette-save FILE K OUT.pal\n"
+    "  frambo-cli palette-load FILE K IN.pal -o OUT.gif [--no-credit]\n";
 
 bool IsDirectory(const char* path) {
   struct stat info;
@@ -44,6 +47,16 @@ bool IsSeparator(char c) {
 }
 
 }  // namespace
+
+bool ParseDecimal(const char* text, long low, long high, int* value) {
+  if (*text < '0' || *text > '9') return false;
+  errno = 0;
+  char* end = nullptr;
+  long parsed = strtol(text, &end, 10);
+  if (errno != 0 || *end != '\0' || parsed < low || parsed > high) return false;
+  *value = static_cast<int>(parsed);
+  return true;
+}
 
 int UsageError(FILE* err) {
   fputs(kUsage, err);

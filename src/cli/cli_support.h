@@ -25,6 +25,9 @@ bool ReadEntryBytes(const Frame& frame, ByteBuffer* bytes);
 // How many bytes ReadEntryBytes delivers for frame.
 uint32_t EntryByteCount(const Frame& frame);
 
+// A number written in decimal digits only, from low to high.
+bool ParseDecimal(const char* text, long low, long high, int* value);
+
 // Creates path and any missing parent folders; true when path is a folder.
 bool MakeDirectories(const char* path);
 

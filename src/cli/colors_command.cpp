@@ -1,9 +1,6 @@
 // frambo-cli colors N FILE -o OUT.gif [--no-credit]: "Calculate optimal
 // palette" with N colours -- every image frame moved onto one global palette
 // of at most N colours -- then saved.
-#include <cerrno>
-#include <cstdlib>
-
 #include "cli/cli.h"
 #include "cli/cli_support.h"
 #include "cli/save_options.h"
@@ -14,17 +11,6 @@ namespace {
 
 constexpr long kFewestColors = 2;
 constexpr long kMostColors = 256;
-
-// A colour count written in decimal digits only, in kFewestColors..kMostColors.
-bool ParseColorCount(const char* text, int* count) {
-  if (*text < '0' || *text > '9') return false;
-  errno = 0;
-  char* end = nullptr;
-  long value = strtol(text, &end, 10);
-  if (errno != 0 || *end != '\0' || value < kFewestColors || value > kMostColors) return false;
-  *count = static_cast<int>(value);
-  return true;
-}
 
 }  // namespace
 
@@ -43,7 +29,7 @@ int RunColors(int argc, char** argv, FILE* /*out*/, FILE* err) {
     operands[operandCount++] = argv[i++];
   }
   int colorCount = 0;
-  if (operandCount != 2 || options.output == nullptr || !ParseColorCount(operands[0], &colorCount))
+  if (operandCount != 2 || options.output == nullptr || !ParseDecimal(operands[0], kFewestColors, kMostColors, &colorCount))
     return UsageError(err);
 
   if (!LoadInput(operands[1], err)) return kExitFileError;

@@ -254,3 +254,45 @@ TEST_F(CliOutput, ColorsWithRoomForEveryColourKeepsThemAll) {
 }
 
 }  // namespace
+
+// ---- palette files ---------------------------------------------------------------
+
+namespace {
+
+TEST_F(CliOutput, APaletteSavedAndLoadedBackKeepsEveryColour) {
+  const std::string gif = TestDataPath("hippopotamus-regular.gif");
+  ASSERT_TRUE(LoadFresh(gif));
+  std::vector<Entry> before = DocumentEntries();
+  const int colorCount = doc.frames[0]->colorCount;
+
+  CliResult saved = RunTool({"palette-save", gif, "0", Out("frame.pal")});
+  ASSERT_EQ(saved.status, kExitOk) << saved.err;
+  EXPECT_EQ(fs::file_size(Out("frame.pal")), static_cast<uintmax_t>(4 * colorCount + 28))
+      << "expected the RIFF layout of " << colorCount << " colours";
+
+  CliResult loaded = RunTool({"palette-load", gif, "0", Out("frame.pal"), "-o", Out("back.gif"), "--no-credit"});
+  ASSERT_EQ(loaded.status, kExitOk) << loaded.err;
+  ASSERT_TRUE(LoadFresh(Out("back.gif")));
+  std::vector<Entry> after = DocumentEntries();
+  ASSERT_EQ(after.size(), before.size());
+  EXPECT_EQ(after[0].colours, before[0].colours) << "a frame given its own palette shows the same colours";
+
+  struct Case {
+    std::vector<std::string> args;
+    int status;
+  } cases[] = {
+      {{"palette-save", gif, "1", Out("x.pal")}, kExitUsage},   // no such entry
+      {{"palette-save", gif, "-1", Out("x.pal")}, kExitUsage},
+      {{"palette-save", TestDataPath("comment-short.gif"), "0", Out("x.pal")}, kExitUsage},  // a comment
+      {{"palette-load", gif, "0", Out("frame.pal")}, kExitUsage},  // no -o
+      {{"palette-load", gif, "0", TestDataPath("malformed-empty.pal"), "-o", Out("x.gif")}, kExitFileError},
+  };
+  for (const Case& c : cases) {
+    CliResult run = RunTool(c.args);
+    EXPECT_EQ(run.status, c.status) << c.args[0] << " " << c.args[2] << ": expected exit " << c.status << ", got "
+                                    << run.status;
+  }
+  EXPECT_FALSE(fs::exists(Out("x.gif"))) << "a refused palette writes no animation";
+}
+
+}  // namespace
