@@ -16,20 +16,10 @@ constexpr long kMostColors = 256;
 
 int RunColors(int argc, char** argv, FILE* /*out*/, FILE* err) {
   SaveOptions options;
-  const char* operands[2] = {};
-  int operandCount = 0;
-  for (int i = 0; i < argc;) {
-    int used = TakeSaveOption(argc, argv, i, InterlaceOption::kRefused, &options);
-    if (used < 0) return UsageError(err);
-    if (used > 0) {
-      i += used;
-      continue;
-    }
-    if (argv[i][0] == '-' || argv[i][0] == '\0' || operandCount == 2) return UsageError(err);
-    operands[operandCount++] = argv[i++];
-  }
+  std::vector<const char*> operands;
   int colorCount = 0;
-  if (operandCount != 2 || options.output == nullptr || !ParseDecimal(operands[0], kFewestColors, kMostColors, &colorCount))
+  if (!TakeSaveArguments(argc, argv, InterlaceOption::kRefused, &options, &operands) || operands.size() != 2 ||
+      !ParseDecimal(operands[0], kFewestColors, kMostColors, &colorCount))
     return UsageError(err);
 
   if (!LoadInput(operands[1], err)) return kExitFileError;

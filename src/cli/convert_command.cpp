@@ -29,17 +29,8 @@ bool AppendInput(const char* path, FILE* err) {
 int RunConvert(int argc, char** argv, FILE* /*out*/, FILE* err) {
   SaveOptions options;
   std::vector<const char*> inputs;
-  for (int i = 0; i < argc;) {
-    int used = TakeSaveOption(argc, argv, i, InterlaceOption::kAccepted, &options);
-    if (used < 0) return UsageError(err);
-    if (used > 0) {
-      i += used;
-      continue;
-    }
-    if (argv[i][0] == '-' || argv[i][0] == '\0') return UsageError(err);
-    inputs.push_back(argv[i++]);
-  }
-  if (inputs.empty() || options.output == nullptr) return UsageError(err);
+  if (!TakeSaveArguments(argc, argv, InterlaceOption::kAccepted, &options, &inputs) || inputs.empty())
+    return UsageError(err);
 
   if (!LoadInput(inputs[0], err)) return kExitFileError;
   for (size_t i = 1; i < inputs.size(); ++i) {

@@ -33,20 +33,11 @@ int RunPaletteSave(int argc, char** argv, FILE* /*out*/, FILE* err) {
 
 int RunPaletteLoad(int argc, char** argv, FILE* /*out*/, FILE* err) {
   SaveOptions options;
-  const char* operands[3] = {};
-  int operandCount = 0;
-  for (int i = 0; i < argc;) {
-    int used = TakeSaveOption(argc, argv, i, InterlaceOption::kRefused, &options);
-    if (used < 0) return UsageError(err);
-    if (used > 0) {
-      i += used;
-      continue;
-    }
-    if (argv[i][0] == '-' || argv[i][0] == '\0' || operandCount == 3) return UsageError(err);
-    operands[operandCount++] = argv[i++];
-  }
+  std::vector<const char*> operands;
   int entry = 0;
-  if (operandCount != 3 || options.output == nullptr || !ParseDecimal(operands[1], 0, kMaxEntries - 1, &entry)) return UsageError(err);
+  if (!TakeSaveArguments(argc, argv, InterlaceOption::kRefused, &options, &operands) || operands.size() != 3 ||
+      !ParseDecimal(operands[1], 0, kMaxEntries - 1, &entry))
+    return UsageError(err);
   int status = LoadImageEntry(operands[0], entry, err);
   if (status != kExitOk) return status;
   if (!LoadPaletteFile(operands[2], entry)) {

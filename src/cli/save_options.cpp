@@ -50,6 +50,21 @@ int TakeSaveOption(int argc, char** argv, int i, InterlaceOption interlace, Save
   return 0;
 }
 
+bool TakeSaveArguments(int argc, char** argv, InterlaceOption interlace, SaveOptions* options,
+                       std::vector<const char*>* operands) {
+  for (int i = 0; i < argc;) {
+    int used = TakeSaveOption(argc, argv, i, interlace, options);
+    if (used < 0) return false;
+    if (used > 0) {
+      i += used;
+      continue;
+    }
+    if (argv[i][0] == '-' || argv[i][0] == '\0') return false;
+    operands->push_back(argv[i++]);
+  }
+  return options->output != nullptr;
+}
+
 int SaveDocument(const SaveOptions& options, FILE* err) {
   ResetHeadlessUi();
   bool written;

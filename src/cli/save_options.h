@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdio>
+#include <vector>
 
 struct SaveOptions {
   const char* output = nullptr;
@@ -17,6 +18,11 @@ enum class InterlaceOption { kRefused, kAccepted };
 // arguments it used (2 for "-o OUT", 1 for a flag), 0 when argv[i] is no
 // save option, and -1 when it is malformed: -o without a name or given twice.
 int TakeSaveOption(int argc, char** argv, int i, InterlaceOption interlace, SaveOptions* options);
+
+// Splits a saving command's arguments into its save options and its
+// operands (the rest, none starting with "-"). False on a usage error.
+bool TakeSaveArguments(int argc, char** argv, InterlaceOption interlace, SaveOptions* options,
+                       std::vector<const char*>* operands);
 
 // Saves the document to options.output with the writer's settings set from
 // the options for this save only. On failure "Error in writing file" and the

@@ -47,16 +47,6 @@ Rgb TableEntry(int bits, int i) {
   return Rgb{i, (7 * i) % 256, 255 - i};
 }
 
-std::vector<uint8_t> FileContents(const std::string& path) {
-  std::vector<uint8_t> bytes;
-  if (FILE* file = fopen(path.c_str(), "rb")) {
-    int c;
-    while ((c = fgetc(file)) != EOF) bytes.push_back(static_cast<uint8_t>(c));
-    fclose(file);
-  }
-  return bytes;
-}
-
 void Put16(std::vector<uint8_t>& out, uint32_t v) {
   out.push_back(static_cast<uint8_t>(v));
   out.push_back(static_cast<uint8_t>(v >> 8));
@@ -220,7 +210,7 @@ TEST_F(BmpImportTest, ColoursOfOneHistogramCellStayApartWhenFewEnough) {
 // hippopotamus.bmp has 781 colours: median cut, then each pixel the nearest
 // of the chosen colours, ties to the lowest index.
 TEST_F(BmpImportTest, ManyColoursMapEachPixelToItsNearestChosenColour) {
-  std::vector<uint8_t> file = FileContents(TestDataPath("hippopotamus.bmp"));
+  std::vector<uint8_t> file = FileBytes(TestDataPath("hippopotamus.bmp"));
   uint32_t offBits = file[10] | file[11] << 8 | file[12] << 16;
   int w = file[18] | file[19] << 8;
   int h = file[22] | file[23] << 8;
@@ -367,9 +357,9 @@ TEST_F(BmpImportTest, TheScreenGrowsToThePictureAndNeverShrinks) {
 // ---- the reader chosen by the last letter ------------------------------------
 
 TEST_F(BmpImportTest, TheLastLetterOfTheNameChoosesTheReader) {
-  std::vector<uint8_t> bmp = FileContents(TestDataPath("bpp8-w8.bmp"));
-  std::vector<uint8_t> gif = FileContents(TestDataPath("size-1x1.gif"));
-  std::vector<uint8_t> jpeg = FileContents(TestDataPath("size-1x1.jpg"));
+  std::vector<uint8_t> bmp = FileBytes(TestDataPath("bpp8-w8.bmp"));
+  std::vector<uint8_t> gif = FileBytes(TestDataPath("size-1x1.gif"));
+  std::vector<uint8_t> jpeg = FileBytes(TestDataPath("size-1x1.jpg"));
   struct Case {
     const char* name;
     const std::vector<uint8_t>* bytes;

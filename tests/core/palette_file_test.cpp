@@ -17,16 +17,6 @@
 
 namespace {
 
-std::vector<uint8_t> FileContents(const std::string& path) {
-  std::vector<uint8_t> bytes;
-  if (FILE* file = fopen(path.c_str(), "rb")) {
-    int c;
-    while ((c = fgetc(file)) != EOF) bytes.push_back(static_cast<uint8_t>(c));
-    fclose(file);
-  }
-  return bytes;
-}
-
 uint32_t Dword(const std::vector<uint8_t>& b, size_t at) {
   return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | static_cast<uint32_t>(b[at + 3]) << 24;
 }
@@ -47,7 +37,7 @@ class PaletteFileTest : public ::testing::Test {
 TEST_F(PaletteFileTest, SavingSixteenColoursWritesTheDescribedLayout) {
   std::string path = ScratchPath("sixteen.pal");
   ASSERT_TRUE(SavePaletteFile(path.c_str(), 0));
-  std::vector<uint8_t> bytes = FileContents(path);
+  std::vector<uint8_t> bytes = FileBytes(path);
   ASSERT_EQ(92u, bytes.size());
   EXPECT_EQ(0, memcmp(bytes.data(), "RIFF", 4));
   EXPECT_EQ(84u, Dword(bytes, 4)) << "RIFF size";
