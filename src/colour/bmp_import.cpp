@@ -11,11 +11,10 @@
 #include "colour/bmp_import.h"
 
 #include <cstring>
-#include <memory>
-#include <new>
 
 #include "colour/color_histogram.h"
 #include "colour/median_cut.h"
+#include "colour/nearest_cache.h"
 #include "colour/nearest_color.h"
 #include "colour/quantizer.h"
 #include "document/byte_buffer.h"
@@ -265,31 +264,6 @@ void ForEachColor(const Layout& layout, const uint8_t* row, Visit visit) {
     }
   }
 }
-
-// The nearest quantised colour of each 24-bit colour, found once. The
-// answers are kept per histogram cell, each cell's table of its 512 colours
-// made when a colour of it first appears, so that memory follows the
-// colours a picture has.
-class NearestCache {
- public:
-  bool Allocate() {
-    cells_.reset(new (std::nothrow) std::unique_ptr<uint16_t[]>[kHistogramCells]);
-    return cells_ != nullptr;
-  }
-
-  uint8_t Find(uint8_t red, uint8_t green, uint8_t blue) {
-    std::unique_ptr<uint16_t[]>& cell = cells_[HistogramCell(blue >> 3, green >> 3, red >> 3)];
-    if (!cell) cell.reset(new (std::nothrow) uint16_t[512]());
-    // Without memory for the cell the search runs every time: slower, same answer.
-    if (!cell) return static_cast<uint8_t>(NearestQuantizedColor(red, green, blue));
-    uint16_t& answer = cell[(red & 7) << 6 | (green & 7) << 3 | (blue & 7)];
-    if (answer == 0) answer = static_cast<uint16_t>(NearestQuantizedColor(red, green, blue) + 1);
-    return static_cast<uint8_t>(answer - 1);
-  }
-
- private:
-  std::unique_ptr<std::unique_ptr<uint16_t[]>[]> cells_;  // 0: not looked up yet, else index + 1
-};
 
 // First pass over a true-colour file: its exact colours when there are at
 // most 256, else 256 chosen by median cut; into doc.workPalette and

@@ -18,7 +18,7 @@ bool ImportBmp(const char* path, int index);
 // How a true-colour pixel finds its palette index. Both give the same
 // result; the per-pixel search is there to be measured against.
 enum class TrueColorSearch {
-  kRemembered,  // one search per distinct 24-bit colour, its answer kept
+  kRemembered,  // one short search per distinct 24-bit colour (nearest_cache.h), its answer kept
   kPerPixel,    // a full search for every pixel
 };
 extern TrueColorSearch trueColorSearch;
