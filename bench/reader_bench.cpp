@@ -23,6 +23,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_support.h"
 #include "colour/global_palette.h"
 #include "document/document.h"
 #include "document/gif_writer.h"
@@ -36,9 +37,6 @@
 #endif
 
 namespace {
-
-constexpr char kRateCounter[] = "Mpixels";
-constexpr char kSizeCounter[] = "bytes";  // of the file a writer made
 
 struct Animation {
   int width;
@@ -57,30 +55,12 @@ struct BenchFile {
   double megapixels = 0;  // of every image in the file
 };
 
-// A small xorshift generator: the same pixels on every run.
-uint32_t NextRandom(uint32_t* state) {
-  uint32_t x = *state;
-  x ^= x << 13;
-  x ^= x >> 17;
-  x ^= x << 5;
-  return *state = x;
-}
-
 // Writes a looping-free animation of diagonal gradients that drift from frame
 // to frame, with sparse noise so that LZW finds some runs and breaks others.
 bool WriteAnimation(const Animation& animation, const std::string& path) {
-  int error = 0;
-  GifFileType* gif = EGifOpenFileName(path.c_str(), false, &error);
+  GifFileType* gif = BeginGeneratedGif(path, animation.width, animation.height, 7);
   if (gif == nullptr) return false;
-  GifColorType colors[256];
-  for (int i = 0; i < 256; ++i) {
-    colors[i].Red = static_cast<GifByteType>(i);
-    colors[i].Green = static_cast<GifByteType>((i * 7) & 0xFF);
-    colors[i].Blue = static_cast<GifByteType>(255 - i);
-  }
-  ColorMapObject* map = GifMakeMapObject(256, colors);
-  bool ok = map != nullptr &&
-            EGifPutScreenDesc(gif, animation.width, animation.height, 8, 0, map) == GIF_OK;
+  bool ok = true;
   std::vector<GifByteType> row(animation.width);
   uint32_t random = 2463534242u;
   for (int f = 0; ok && f < animation.frames; ++f) {
@@ -96,7 +76,7 @@ bool WriteAnimation(const Animation& animation, const std::string& path) {
       ok = EGifPutLine(gif, row.data(), animation.width) == GIF_OK;
     }
   }
-  GifFreeMapObject(map);
+  int error = 0;
   if (EGifCloseFile(gif, &error) != GIF_OK) ok = false;
   return ok;
 }
@@ -246,36 +226,10 @@ void BenchmarkGlobalPalette(benchmark::State& state, const BenchFile& file) {
       benchmark::Counter(file.megapixels * double(state.iterations()), benchmark::Counter::kIsRate);
 }
 
-// Keeps every run's rate, size and time so that main can print ours / giflib
-// per file.
-class RateReporter : public benchmark::ConsoleReporter {
- public:
-  // Colours only on a terminal, so that a saved log stays plain text.
-  RateReporter() : ConsoleReporter(isatty(fileno(stdout)) ? OO_Defaults : OO_Tabular) {}
-  // By benchmark name, e.g. "ours/harvesters".
-  std::map<std::string, double> rates;
-  std::map<std::string, double> sizes;
-  std::map<std::string, double> milliseconds;     // real time per iteration
-  std::map<std::string, double> cpuMilliseconds;  // processor time per iteration
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& run : runs) {
-      if (run.run_type != Run::RT_Iteration || run.error_occurred || run.iterations <= 0) continue;
-      const std::string& name = run.run_name.function_name;
-      auto rate = run.counters.find(kRateCounter);
-      if (rate != run.counters.end()) rates[name] = rate->second.value;
-      auto size = run.counters.find(kSizeCounter);
-      if (size != run.counters.end()) sizes[name] = size->second.value;
-      milliseconds[name] = run.real_accumulated_time * 1e3 / double(run.iterations);
-      cpuMilliseconds[name] = run.cpu_accumulated_time * 1e3 / double(run.iterations);
-    }
-    ConsoleReporter::ReportRuns(runs);
-  }
-};
-
 // "  label  ours / giflib = ratio" for every file both sides ran, then the
 // same ratio in processor time, which a busy machine or a slow disk (our
 // writer flushes the file to disk before moving it in place) disturbs less.
-void PrintRatios(const RateReporter& reporter, const std::vector<BenchFile>& files,
+void PrintRatios(const RunReporter& reporter, const std::vector<BenchFile>& files,
                  const std::string& ours, const std::string& giflib) {
   for (const BenchFile& file : files) {
     auto a = reporter.rates.find(ours + file.label);
@@ -418,7 +372,7 @@ int main(int argc, char** argv) {
                                BenchmarkGlobalPalette, generated)
       ->Unit(benchmark::kMillisecond)
       ->UseRealTime();
-  RateReporter reporter;
+  RunReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
   benchmark::Shutdown();
 

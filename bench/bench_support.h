@@ -1,0 +1,75 @@
+// What the benchmarks share: reproducible noise, the generated animations'
+// palette, and a reporter that keeps every run's numbers for the ratio lines
+// each benchmark prints after its table.
+#pragma once
+
+#include <benchmark/benchmark.h>
+#include <gif_lib.h>
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <map>
+#include <string>
+#include <vector>
+
+constexpr char kRateCounter[] = "Mpixels";
+constexpr char kSizeCounter[] = "bytes";  // of the file a writer made
+
+// A small xorshift generator: the same pixels on every run.
+inline uint32_t NextRandom(uint32_t* state) {
+  uint32_t x = *state;
+  x ^= x << 13;
+  x ^= x >> 17;
+  x ^= x << 5;
+  return *state = x;
+}
+
+// Opens path for a generated animation and writes its screen descriptor
+// with a 256-colour gradient table (green stepping by greenStep). Null when
+// that fails.
+inline GifFileType* BeginGeneratedGif(const std::string& path, int width, int height, int greenStep) {
+  int error = 0;
+  GifFileType* gif = EGifOpenFileName(path.c_str(), false, &error);
+  if (gif == nullptr) return nullptr;
+  EGifSetGifVersion(gif, true);  // the animations carry graphic control extensions
+  GifColorType colors[256];
+  for (int i = 0; i < 256; ++i) {
+    colors[i].Red = static_cast<GifByteType>(i);
+    colors[i].Green = static_cast<GifByteType>((i * greenStep) & 0xFF);
+    colors[i].Blue = static_cast<GifByteType>(255 - i);
+  }
+  ColorMapObject* map = GifMakeMapObject(256, colors);
+  // The descriptor keeps a copy of the table.
+  bool ok = map != nullptr && EGifPutScreenDesc(gif, width, height, 8, 0, map) == GIF_OK;
+  GifFreeMapObject(map);
+  if (!ok) {
+    EGifCloseFile(gif, &error);
+    return nullptr;
+  }
+  return gif;
+}
+
+// Keeps each run's rate, size and times by benchmark name.
+class RunReporter : public benchmark::ConsoleReporter {
+ public:
+  // Colours only on a terminal, so that a saved log stays plain text.
+  RunReporter() : ConsoleReporter(isatty(fileno(stdout)) ? OO_Defaults : OO_Tabular) {}
+  std::map<std::string, double> rates;
+  std::map<std::string, double> sizes;
+  std::map<std::string, double> milliseconds;     // real time per iteration
+  std::map<std::string, double> cpuMilliseconds;  // processor time per iteration
+  void ReportRuns(const std::vector<Run>& runs) override {
+    for (const Run& run : runs) {
+      if (run.run_type != Run::RT_Iteration || run.error_occurred || run.iterations <= 0) continue;
+      const std::string& name = run.run_name.function_name;
+      auto rate = run.counters.find(kRateCounter);
+      if (rate != run.counters.end()) rates[name] = rate->second.value;
+      auto size = run.counters.find(kSizeCounter);
+      if (size != run.counters.end()) sizes[name] = size->second.value;
+      milliseconds[name] = run.real_accumulated_time * 1e3 / double(run.iterations);
+      cpuMilliseconds[name] = run.cpu_accumulated_time * 1e3 / double(run.iterations);
+    }
+    ConsoleReporter::ReportRuns(runs);
+  }
+};
