@@ -128,10 +128,10 @@ int SharedPaletteCount(const int* frames, int frameCount, int n) {
 
 }  // namespace
 
-void RemapFrame(int frameIndex, RemapMode mode) {
-  if (frameIndex < 0 || frameIndex >= doc.frameCount) return;
+bool RemapFrame(int frameIndex, RemapMode mode) {
+  if (frameIndex < 0 || frameIndex >= doc.frameCount) return false;
   Frame& frame = *doc.frames[frameIndex];
-  if (IsComment(frame) || TargetCount(mode) == 0) return;
+  if (IsComment(frame) || TargetCount(mode) == 0) return false;
 
   // Everything that can fail comes first: until the pixels are in memory the
   // frame is not touched.
@@ -139,9 +139,9 @@ void RemapFrame(int frameIndex, RemapMode mode) {
   int32_t height = frame.height > 0 ? frame.height : 0;
   int32_t stride = RowStride(width);
   uint64_t blockSize = static_cast<uint64_t>(stride) * static_cast<uint64_t>(height);
-  if (blockSize > remapBlockLimit) return;
+  if (blockSize > remapBlockLimit) return false;
   ByteBuffer block;
-  if (!block.Allocate(static_cast<size_t>(blockSize))) return;
+  if (!block.Allocate(static_cast<size_t>(blockSize))) return false;
   doc.swapFile.ReadBlockAt(frame.dataOffset, block.data(), static_cast<uint32_t>(blockSize));
 
   uint8_t shown[256] = {};
@@ -178,12 +178,13 @@ void RemapFrame(int frameIndex, RemapMode mode) {
   // unchanged file remaps every frame onto the palette it already has).
   bool unchanged = true;
   for (int i = 0; i < 256 && unchanged; ++i) unchanged = !shown[i] || map[i] == i;
-  if (unchanged) return;
+  if (unchanged) return true;
   for (int32_t y = 0; y < height; ++y) {
     uint8_t* row = block.data() + static_cast<size_t>(y) * stride;
     for (int32_t x = 0; x < width; ++x) row[x] = map[row[x]];
   }
   doc.swapFile.WriteBlockAt(frame.dataOffset, block.data(), static_cast<uint32_t>(blockSize));
+  return true;
 }
 
 void BuildGlobalPalette(int n) {

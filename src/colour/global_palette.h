@@ -26,8 +26,9 @@ enum class RemapMode : uint8_t {
 
 // Gives frame frameIndex the target palette of the mode and rewrites its
 // pixels to show the nearest colours. The caller sets colorCount. When the
-// pixels cannot be read into memory, the frame is left exactly as it was.
-void RemapFrame(int frameIndex, RemapMode mode);
+// pixels cannot be read into memory, the frame is left exactly as it was
+// and false is returned.
+bool RemapFrame(int frameIndex, RemapMode mode);
 
 // The largest pixel block RemapFrame takes into memory; a larger frame is
 // left as it is, as when memory runs out. Tests lower it to force that case.

@@ -28,10 +28,6 @@ void PutDword(std::vector<uint8_t>& out, uint32_t value) {
 
 void PutText(std::vector<uint8_t>& out, const char* text) { out.insert(out.end(), text, text + strlen(text)); }
 
-bool IsImageFrame(int frameIndex) {
-  return frameIndex >= 0 && frameIndex < doc.frameCount && !IsComment(*doc.frames[frameIndex]);
-}
-
 }  // namespace
 
 bool ReadPaletteFile(const char* path) {
@@ -57,7 +53,8 @@ bool LoadPaletteFile(const char* path, int frameIndex) {
     ShowReadError();
     return false;
   }
-  RemapFrame(frameIndex, RemapMode::kLoaded);
+  // A frame whose pixels cannot be had keeps its palette and its count.
+  if (!RemapFrame(frameIndex, RemapMode::kLoaded)) return false;
   Frame& frame = *doc.frames[frameIndex];
   frame.colorCount = loadedColorCount;
   frame.useGlobalPalette = 0;

@@ -17,7 +17,8 @@ bool ReadPaletteFile(const char* path);
 // to its nearest colour of the file, the pixels follow, colorCount becomes
 // the file's count and useGlobalPalette 0. A failed read says "Error in
 // reading file" and changes nothing; so does a comment entry or a frame
-// index out of range. The caller marks the document modified and redraws.
+// index out of range. A frame whose pixels cannot be had is left as it
+// was, false. The caller marks the document modified and redraws.
 bool LoadPaletteFile(const char* path, int frameIndex);
 
 // Writes the colorCount entries of image frame frameIndex's palette. False

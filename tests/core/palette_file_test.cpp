@@ -113,6 +113,14 @@ TEST_F(PaletteFileTest, RefusedFilesSayOnceAndChangeNeitherPaletteNorFrame) {
     EXPECT_EQ(0, memcmp(palette, frame().palette, sizeof palette)) << file;
     EXPECT_EQ(pixels, FramePixels(0)) << file;
   }
+  // A good file for a frame whose pixels cannot be had in memory.
+  uint32_t limit = remapBlockLimit;
+  remapBlockLimit = 1;
+  bool loadedAnyway = LoadPaletteFile(TestDataPath("palette-2.pal").c_str(), 0);
+  remapBlockLimit = limit;
+  EXPECT_FALSE(loadedAnyway);
+  EXPECT_EQ(16, frame().colorCount) << "expected the count kept with the palette";
+  EXPECT_EQ(0, memcmp(palette, frame().palette, sizeof palette));
 }
 
 TEST_F(PaletteFileTest, LoadingTwoColoursMovesEveryPixelToTheNearerOne) {
