@@ -15,8 +15,13 @@ struct Command {
 constexpr Command kCommands[] = {
     {"info", RunInfo},
     {"frames", RunFrames},
+    {"render", RunRender},
     {"convert", RunConvert},
+    {"optimize", RunOptimize},
+    {"unoptimize", RunUnoptimize},
     {"colors", RunColors},
+    {"gray", RunGray},
+    {"reduce", RunReduce},
     {"palette-save", RunPaletteSave},
     {"palette-load", RunPaletteLoad},
 };

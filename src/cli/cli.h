@@ -16,10 +16,20 @@ int RunCli(int argc, char** argv, FILE* out, FILE* err);
 // The commands. argv holds only the arguments after the command's name.
 int RunInfo(int argc, char** argv, FILE* out, FILE* err);    // info [--json] FILE
 int RunFrames(int argc, char** argv, FILE* out, FILE* err);  // frames FILE OUTDIR
+// render FILE OUTDIR
+int RunRender(int argc, char** argv, FILE* out, FILE* err);
 // convert FILE... -o OUT.gif [--interlaced] [--no-credit]
 int RunConvert(int argc, char** argv, FILE* out, FILE* err);
+// optimize FILE -o OUT.gif [--interlaced] [--no-credit]
+int RunOptimize(int argc, char** argv, FILE* out, FILE* err);
+// unoptimize FILE -o OUT.gif [--interlaced] [--no-credit]
+int RunUnoptimize(int argc, char** argv, FILE* out, FILE* err);
 // colors N FILE -o OUT.gif [--no-credit]
 int RunColors(int argc, char** argv, FILE* out, FILE* err);
+// gray FILE -o OUT.gif [--frame K] [--no-credit]
+int RunGray(int argc, char** argv, FILE* out, FILE* err);
+// reduce N FILE -o OUT.gif [--frame K] [--no-credit]
+int RunReduce(int argc, char** argv, FILE* out, FILE* err);
 // palette-save FILE K OUT.pal
 int RunPaletteSave(int argc, char** argv, FILE* out, FILE* err);
 // palette-load FILE K IN.pal -o OUT.gif [--no-credit]

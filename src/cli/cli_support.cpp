@@ -19,8 +19,13 @@ constexpr char kUsage[] =
     "usage:\n"
     "  frambo-cli info [--json] FILE\n"
     "  frambo-cli frames FILE OUTDIR\n"
+    "  frambo-cli render FILE OUTDIR\n"
     "  frambo-cli convert FILE... -o OUT.gif [--interlaced] [--no-credit]\n"
+    "  frambo-cli optimize FILE -o OUT.gif [--interlaced] [--no-credit]\n"
+    "  frambo-cli unoptimize FILE -o OUT.gif [--interlaced] [--no-credit]\n"
     "  frambo-cli colors N FILE -o OUT.gif [--no-credit]\n"
+    "  frambo-cli gray FILE -o OUT.gif [--frame K] [--no-credit]\n"
+    "  frambo-cli reduce N FILE -o OUT.gif [--frame K] [--no-credit]\n"
     "  frambo-cli palette-save FILE K OUT.pal\n"
     "  frambo-cli palette-load FILE K IN.pal -o OUT.gif [--no-credit]\n";
 
@@ -61,6 +66,17 @@ bool ParseDecimal(const char* text, long low, long high, int* value) {
 int UsageError(FILE* err) {
   fputs(kUsage, err);
   return kExitUsage;
+}
+
+int LoadInputForFolder(int argc, char** argv, FILE* err, const char** folder) {
+  if (argc != 2 || argv[0][0] == '-' || argv[1][0] == '-') return UsageError(err);
+  if (!LoadInput(argv[0], err)) return kExitFileError;
+  if (!MakeDirectories(argv[1])) {
+    fprintf(err, "%s: %s\n", kWriteErrorText, argv[1]);
+    return kExitFileError;
+  }
+  *folder = argv[1];
+  return kExitOk;
 }
 
 bool LoadInput(const char* path, FILE* err) {

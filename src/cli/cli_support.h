@@ -18,6 +18,10 @@ int UsageError(FILE* err);
 // seen ("Error in reading file") goes to err and false is returned.
 bool LoadInput(const char* path, FILE* err);
 
+// The arguments FILE OUTDIR of the commands that write one file per entry:
+// loads FILE, makes OUTDIR and sets *folder. kExitOk, or the status to end with.
+int LoadInputForFolder(int argc, char** argv, FILE* err, const char** folder);
+
 // The stored rows of an image entry (RowStride(width) x height bytes,
 // bottom-up) or the text of a comment entry, read back from the swap file.
 // False when the memory cannot be had.

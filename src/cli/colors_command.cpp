@@ -4,8 +4,7 @@
 #include "cli/cli.h"
 #include "cli/cli_support.h"
 #include "cli/save_options.h"
-#include "colour/global_palette.h"
-#include "document/document.h"
+#include "colour/colour_commands.h"
 
 namespace {
 
@@ -23,10 +22,6 @@ int RunColors(int argc, char** argv, FILE* /*out*/, FILE* err) {
     return UsageError(err);
 
   if (!LoadInput(operands[1], err)) return kExitFileError;
-  for (int i = 0; i < doc.frameCount; ++i) {
-    Frame& frame = *doc.frames[i];
-    if (!IsComment(frame)) frame.useGlobalPalette = 1;
-  }
-  BuildGlobalPalette(colorCount);
+  CalculateOptimalPalette(colorCount);
   return SaveDocument(options, err);
 }

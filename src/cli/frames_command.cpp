@@ -22,14 +22,9 @@ bool WriteCommentText(const Frame& frame, const char* path) {
 }  // namespace
 
 int RunFrames(int argc, char** argv, FILE* /*out*/, FILE* err) {
-  if (argc != 2 || argv[0][0] == '-' || argv[1][0] == '-') return UsageError(err);
-  const char* input = argv[0];
-  const char* folder = argv[1];
-  if (!LoadInput(input, err)) return kExitFileError;
-  if (!MakeDirectories(folder)) {
-    fprintf(err, "%s: %s\n", kWriteErrorText, folder);
-    return kExitFileError;
-  }
+  const char* folder = nullptr;
+  int status = LoadInputForFolder(argc, argv, err, &folder);
+  if (status != kExitOk) return status;
   for (int i = 0; i < doc.frameCount; ++i) {
     const Frame& frame = *doc.frames[i];
     char name[32];

@@ -31,6 +31,26 @@ const PaletteEntry defaultPalette[256] = {
 #undef E
 };
 
+int CountImageFrames() {
+  int count = 0;
+  for (int i = 0; i < doc.frameCount; ++i) count += IsComment(*doc.frames[i]) ? 0 : 1;
+  return count;
+}
+
+int PreviousImageFrame(int index) {
+  for (int i = index - 1; i >= 0; --i) {
+    if (i < doc.frameCount && !IsComment(*doc.frames[i])) return i;
+  }
+  return -1;
+}
+
+int NextImageFrame(int index) {
+  for (int i = index + 1; i < doc.frameCount; ++i) {
+    if (i >= 0 && !IsComment(*doc.frames[i])) return i;
+  }
+  return -1;
+}
+
 bool InsertFrame(int index) {
   CancelSelection();
   if (doc.frameCount > kMaxEntries - 1 || index < 0 || index > doc.frameCount) return false;

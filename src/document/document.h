@@ -86,8 +86,20 @@ extern const PaletteEntry defaultPalette[256];
 
 inline bool IsComment(const Frame& frame) { return frame.disposal >= kCommentDisposal; }
 
+// True when index names an entry of the list that is an image frame.
+inline bool IsImageFrame(int index) {
+  return index >= 0 && index < doc.frameCount && !IsComment(*doc.frames[index]);
+}
+
 // Bytes per stored pixel row: the width rounded up to a multiple of 4.
 inline int32_t RowStride(int32_t width) { return (width + 3) & ~3; }
+
+// The walks over image frames, passing comment entries by. Previous and
+// next return -1 when there is none; PreviousImageFrame(frameCount) is the
+// last image frame and NextImageFrame(-1) the first.
+int CountImageFrames();
+int PreviousImageFrame(int index);
+int NextImageFrame(int index);
 
 // Inserts an empty Frame at index (0..frameCount). False, with nothing
 // changed, when the list already holds kMaxEntries entries.

@@ -31,6 +31,17 @@ void EndProgress();
 // The message box "Error in reading file".
 void ShowReadError();
 
+// A message box with the program's caption and an OK button, e.g.
+// "Optimization completed".
+void ShowMessage(const char* text);
+
+// The hourglass while a long command blocks the window, the arrow after it.
+void SetWaitCursor(bool waiting);
+
+// Stops the animation if it is playing; every command that changes the
+// document calls it first.
+void StopPlayback();
+
 // Frame palettes: made from a frame's palette once it is loaded, deleted
 // with the frame; only palette displays have them.
 void CreateFramePalette(int index);

@@ -8,6 +8,7 @@
 #include "document/document.h"
 #include "document/progress_meter.h"
 #include "document/ui_operations.h"
+#include "views/frame_composer.h"
 
 namespace {
 
@@ -68,6 +69,12 @@ void EndProgress() {
 
 void ShowReadError() { recorded.messages.emplace_back("Error in reading file"); }
 
+void ShowMessage(const char* text) { recorded.messages.emplace_back(text); }
+
+void SetWaitCursor(bool waiting) { recorded.waitCursor = waiting; }
+
+void StopPlayback() { ++recorded.playbackStops; }
+
 void CreateFramePalette(int) { ++recorded.palettesCreated; }
 
 void DeleteFramePaletteIfAny(int) { ++recorded.palettesDeleted; }
@@ -76,8 +83,18 @@ void DeleteAllFramePalettes() {
   for (int i = 0; i < doc.frameCount; ++i) DeleteFramePaletteIfAny(i);
 }
 
-void ResetRetainedPicture() { ++recorded.retainedResets; }
+void ResetRetainedPicture() {
+  ++recorded.retainedResets;
+  DiscardRetainedPicture();
+}
 
-void RefreshFrameView(RefreshMode) { ++recorded.refreshes; }
+// The editor's refresh without its bitmap: the picture is composed and
+// retained exactly as the image view would, so that stepping through the
+// frames here keeps the same pictures.
+void RefreshFrameView(RefreshMode) {
+  ++recorded.refreshes;
+  if (!IsImageFrame(doc.currentFrame)) return;
+  if (BuildNewPicture()) RetainNewPicture();
+}
 
 void FillFramesList() { ++recorded.framesListFills; }

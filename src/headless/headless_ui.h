@@ -23,6 +23,8 @@ struct HeadlessUi {
   int retainedResets = 0;
   int refreshes = 0;
   int framesListFills = 0;
+  int playbackStops = 0;
+  bool waitCursor = false;
 };
 
 // What has been recorded since the last reset.

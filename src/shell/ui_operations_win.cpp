@@ -56,7 +56,14 @@ void EndProgress() {
   // The progress bar is hidden here once it exists.
 }
 
-void ShowReadError() { MessageBoxA(mainWindow, "Error in reading file", kProgramTitle, MB_OK); }
+void ShowReadError() { ShowMessage("Error in reading file"); }
+
+void ShowMessage(const char* text) { MessageBoxA(mainWindow, text, kProgramTitle, MB_OK); }
+
+void SetWaitCursor(bool waiting) { SetCursor(LoadCursorA(nullptr, waiting ? IDC_WAIT : IDC_ARROW)); }
+
+// Playback stops its timer here once the Animation menu exists.
+void StopPlayback() {}
 
 // GDI palettes are made here for palette displays once the views draw frames.
 void CreateFramePalette(int index) {

@@ -15,6 +15,7 @@
 #include "document/gif_writer.h"
 #include "document/load_file.h"
 #include "document/settings.h"
+#include "document/ui_operations.h"
 #include "headless/headless_ui.h"
 #include "platform/temp_file.h"
 
@@ -112,6 +113,8 @@ void ResetDocument() {
   doc.swapFile.Truncate(0);  // nothing of an earlier test's data stays behind
   doc.backgroundIndex = 0;
   doc.pendingChange = kNoPendingChange;
+  doc.modified = 0;
+  ResetRetainedPicture();  // the picture of an earlier test's frame is no base to compose on
   ResetHeadlessUi();
 }
 
