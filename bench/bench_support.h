@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/temp_file.h"
+
 constexpr char kRateCounter[] = "Mpixels";
 constexpr char kSizeCounter[] = "bytes";  // of the file a writer made
 
@@ -23,6 +25,17 @@ inline uint32_t NextRandom(uint32_t* state) {
   x ^= x >> 17;
   x ^= x << 5;
   return *state = x;
+}
+
+// A fresh name in the temporary folder ending in extension (".gif",
+// ".bmp"): the editor chooses its reader by a name's last letter, and a bare
+// temporary name ending in "p" or "g" would go to the BMP or JPEG import.
+// "" when no name can be had.
+inline std::string TempPathWithExtension(const char* extension) {
+  char name[4096];
+  if (!MakeTempFileName(name, sizeof name)) return std::string();
+  remove(name);
+  return std::string(name) + extension;
 }
 
 // Opens path for a generated animation and writes its screen descriptor

@@ -24,7 +24,6 @@
 #include "document/load_file.h"
 #include "document/ui_operations.h"
 #include "headless/headless_ui.h"
-#include "platform/temp_file.h"
 #include "views/frame_composer.h"
 
 namespace {
@@ -161,16 +160,16 @@ bool SameLastScreen(const GifFileType& gif) {
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 2;
-  char path[4096];
-  if (!MakeTempFileName(path, sizeof path) || !WriteAnimation(path)) {
+  const std::string path = TempPathWithExtension(".gif");
+  if (path.empty() || !WriteAnimation(path)) {
     fprintf(stderr, "cannot write the generated animation to the temporary folder\n");
     return 1;
   }
   int error = 0;
-  GifFileType* gif = DGifOpenFileName(path, &error);
+  GifFileType* gif = DGifOpenFileName(path.c_str(), &error);
   bool decoded = gif != nullptr && DGifSlurp(gif) == GIF_OK && gif->ImageCount == kFrames;
-  bool loaded = decoded && OpenSwapFile() && LoadDocument(path) && doc.frameCount == kFrames;
-  remove(path);
+  bool loaded = decoded && OpenSwapFile() && LoadDocument(path.c_str()) && doc.frameCount == kFrames;
+  remove(path.c_str());
   if (!loaded) {
     fprintf(stderr, "cannot read the generated animation back (giflib: %s, %d images; ours: %d entries)\n",
             decoded ? "read" : "failed", gif != nullptr ? gif->ImageCount : 0, doc.frameCount);

@@ -22,7 +22,6 @@
 #include "document/document.h"
 #include "document/load_file.h"
 #include "headless/headless_ui.h"
-#include "platform/temp_file.h"
 
 namespace {
 
@@ -132,17 +131,17 @@ void BenchmarkBoundingBoxDiff(benchmark::State& state, const std::string& path) 
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 2;
-  char path[4096];
-  if (!MakeTempFileName(path, sizeof path) || !WriteAnimation(path)) {
+  const std::string path = TempPathWithExtension(".gif");
+  if (path.empty() || !WriteAnimation(path)) {
     fprintf(stderr, "cannot write the generated animation to the temporary folder\n");
     return 1;
   }
   if (!OpenSwapFile()) {
     fprintf(stderr, "cannot create the swap file\n");
-    remove(path);
+    remove(path.c_str());
     return 1;
   }
-  const std::string file = path;
+  const std::string& file = path;
   benchmark::RegisterBenchmark("ours/crop-to-dirty", BenchmarkCrop, file)->Unit(benchmark::kMillisecond)->UseRealTime();
   benchmark::RegisterBenchmark("giflib/read", BenchmarkGiflibRead, file)->Unit(benchmark::kMillisecond)->UseRealTime();
   benchmark::RegisterBenchmark("giflib/bounding-box-diff", BenchmarkBoundingBoxDiff, file)
@@ -152,7 +151,7 @@ int main(int argc, char** argv) {
   benchmark::RunSpecifiedBenchmarks(&reporter);
   benchmark::Shutdown();
   CloseSwapFile();
-  remove(path);
+  remove(path.c_str());
 
   auto ms = [&](const char* name) {
     auto it = reporter.milliseconds.find(name);

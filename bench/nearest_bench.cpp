@@ -25,7 +25,6 @@
 #include "document/document.h"
 #include "document/load_file.h"
 #include "headless/headless_ui.h"
-#include "platform/temp_file.h"
 
 namespace {
 
@@ -149,11 +148,8 @@ int main(int argc, char** argv) {
   std::vector<uint32_t> distinct;
   bool ok = true;
   for (const Picture& picture : kPictures) {
-    char name[4096];
     uint32_t colors = 0;
-    // The reader is chosen by the name's last letter.
-    std::string path = MakeTempFileName(name, sizeof name) ? std::string(name) + ".bmp" : std::string();
-    if (!path.empty()) remove(name);
+    std::string path = TempPathWithExtension(".bmp");
     if (path.empty() || !WriteGradientBmp(picture, path, &colors)) {
       fprintf(stderr, "cannot write the generated picture %s\n", picture.label);
       ok = false;

@@ -30,7 +30,6 @@
 #include "document/load_file.h"
 #include "document/settings.h"
 #include "headless/headless_ui.h"
-#include "platform/temp_file.h"
 
 #ifndef FRAMBO_TEST_DATA
 #define FRAMBO_TEST_DATA "tests/data"
@@ -303,11 +302,6 @@ void ReportMemory(const std::string& path) {
   fflush(stdout);
 }
 
-std::string TempGifPath() {
-  char path[4096];
-  return MakeTempFileName(path, sizeof path) ? std::string(path) : std::string();
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -317,8 +311,8 @@ int main(int argc, char** argv) {
   std::string data = dataFolder != nullptr && *dataFolder != '\0' ? dataFolder : FRAMBO_TEST_DATA;
 
   // Written with giflib's encoder, which keeps one row in memory at a time.
-  std::string timedPath = TempGifPath();
-  std::string memoryPath = TempGifPath();
+  std::string timedPath = TempPathWithExtension(".gif");
+  std::string memoryPath = TempPathWithExtension(".gif");
   if (timedPath.empty() || memoryPath.empty() || !WriteAnimation(kTimedAnimation, timedPath) ||
       !WriteAnimation(kMemoryAnimation, memoryPath)) {
     fprintf(stderr, "cannot write the generated animations to the temporary folder\n");
@@ -344,7 +338,7 @@ int main(int argc, char** argv) {
     fprintf(stderr, "cannot create the swap file\n");
     return 1;
   }
-  std::string writtenPath = TempGifPath();
+  std::string writtenPath = TempPathWithExtension(".gif");
   if (writtenPath.empty()) {
     fprintf(stderr, "cannot write to the temporary folder\n");
     return 1;
