@@ -1,24 +1,26 @@
-// The main window: its class, its window procedure and its caption.
+// The main window: its class, the building of the whole window with every
+// child and control, its window procedure (layout, background, palette
+// realisation, shutdown) and what the message loop runs after each message.
 #pragma once
 
 #include <windows.h>
 
 constexpr char kMainWindowClass[] = "WindowsFramboClass";
-// Caption of every message box the program shows.
-constexpr char kProgramTitle[] = "Frambo Version 1.1";
 
-// The main window. State: null until its WM_CREATE arrives, the window from
-// then on, null again once WM_DESTROY has run (a message box shown after that
-// has no owner).
-extern HWND mainWindow;
-
-// Registers WindowsFramboClass. False when registration failed.
+// Registers WindowsFramboClass (menu 1000, icon "MICON"). False on failure.
 bool RegisterMainWindowClass(HINSTANCE instance);
 
-// Creates the main window, hidden, captioned for the current document.
-// Null when the window could not be created.
-HWND CreateMainWindow(HINSTANCE instance);
+// Builds the main window with its status bar, swap file, toolbar, progress
+// bar, image view and frames window, shows it with showCommand and opens
+// commandLine when it is not empty (the path exactly as typed). Null when
+// the main window could not be created.
+HWND CreateMainWindow(HINSTANCE instance, const char* commandLine, int showCommand);
 
-// Sets the caption "Frambo - NAME ZOOM": NAME is doc.fileName after its last
-// backslash, ZOOM the zoom text such as "(1:1)".
-void UpdateTitle();
+// True when the last CreateMainWindow failed because the swap file could not
+// be created in the temporary folder (the user has been told; the program
+// ends with status 1).
+bool SwapFileFailedAtStart();
+
+// What the message loop runs after every dispatched message: the deferred
+// save when it is due, then the frames window's pending change.
+void AfterMessage();

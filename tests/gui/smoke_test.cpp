@@ -1,9 +1,12 @@
-// Smoke test of frambo.exe: starts the real editor with a file named on its
-// command line and a temporary folder of its own, reads back what a user sees
-// (caption, message box) and what it leaves on disk, and closes it as a user
-// would.
+// Process-level tests of frambo.exe: start the real editor with a file named
+// on its command line and a temporary folder of its own, read back what a
+// user sees (caption, message boxes, the frames list, toolbar states), drive
+// it from outside by class names, control ids and command ids, and close it
+// as a user would, checking what it leaves on disk and its exit status.
 #include <gtest/gtest.h>
 #include <windows.h>
+
+#include <commctrl.h>
 
 #include <algorithm>
 #include <cctype>
@@ -11,6 +14,8 @@
 #include <cstring>
 #include <string>
 #include <vector>
+
+#include "gui_harness.h"
 
 #ifndef FRAMBO_EXE_PATH
 #error "FRAMBO_EXE_PATH must name the frambo.exe under test"
@@ -29,36 +34,6 @@ constexpr int kMessageBoxTextId = 0xFFFF;
 std::string WithBackslashes(std::string path) {
   std::replace(path.begin(), path.end(), '/', '\\');
   return path;
-}
-
-std::string WindowText(HWND window) {
-  char text[512] = "";
-  GetWindowTextA(window, text, sizeof text);
-  return text;
-}
-
-std::string ClassName(HWND window) {
-  char name[256] = "";
-  GetClassNameA(window, name, sizeof name);
-  return name;
-}
-
-void RemoveTree(const std::string& folder) {
-  WIN32_FIND_DATAA found;
-  HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
-  if (search != INVALID_HANDLE_VALUE) {
-    do {
-      std::string name = found.cFileName;
-      if (name == "." || name == "..") continue;
-      std::string path = folder + "\\" + name;
-      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-        RemoveTree(path);
-      else if (SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL))  // copies keep read-only
-        DeleteFileA(path.c_str());
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
-  }
-  RemoveDirectoryA(folder.c_str());
 }
 
 // Names of the plain files in folder.
@@ -254,8 +229,8 @@ void CloseAndExpectCleanExit(const Editor& editor, HWND mainWindow, const std::s
 }
 
 // Expects the program's message box with text, owned by owner (when given),
-// and presses its OK button.
-void ExpectMessageBoxAndPressOk(HWND dialog, HWND owner, const char* text) {
+// and presses button.
+void ExpectMessageBoxAndPress(HWND dialog, HWND owner, const char* text, int button) {
   std::string dialogCaption = WindowText(dialog);
   EXPECT_EQ("Frambo Version 1.1", dialogCaption) << "expected the program's caption, got " << dialogCaption;
   HWND actualOwner = GetWindow(dialog, GW_OWNER);
@@ -266,9 +241,13 @@ void ExpectMessageBoxAndPressOk(HWND dialog, HWND owner, const char* text) {
   char message[256] = "";
   GetDlgItemTextA(dialog, kMessageBoxTextId, message, sizeof message);
   EXPECT_STREQ(text, message) << "expected \"" << text << "\", got \"" << message << "\"";
-  ASSERT_TRUE(PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0))
-      << "expected OK posted to the message box, got error " << GetLastError();
-  ASSERT_TRUE(WaitUntilGone(dialog)) << "expected OK to close the message box, got it still open";
+  ASSERT_TRUE(PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0))
+      << "expected button " << button << " posted to the message box, got error " << GetLastError();
+  ASSERT_TRUE(WaitUntilGone(dialog)) << "expected button " << button << " to close the message box, got it still open";
+}
+
+void ExpectMessageBoxAndPressOk(HWND dialog, HWND owner, const char* text) {
+  ExpectMessageBoxAndPress(dialog, owner, text, IDOK);
 }
 
 // Starts the editor on path, expects "Error in reading file" and an untitled
@@ -342,6 +321,76 @@ TEST(EditorStartedWithFile, GifWhosePathDoesNotFitFileNameShowsReadError) {
       << "expected a copy of the test file at " << gif << ", got error " << GetLastError();
 
   ExpectReadErrorAndUntitledDocument(scratch, gif);
+}
+
+// The sample animation: a first full frame, a comment, then 35 frames of
+// only the rectangle that changed.
+constexpr int kSampleEntries = 37;
+
+LRESULT ListCount(HWND list) { return SendMessageA(list, LB_GETCOUNT, 0, 0); }
+
+// Asked in UTF-16: Wine passes only the first character of an ANSI
+// LB_GETTEXT back across processes.
+std::string ListText(HWND list, int index) {
+  wchar_t text[256] = L"";
+  LRESULT length = SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
+  if (length < 0 || length >= static_cast<LRESULT>(sizeof text / sizeof text[0])) return "<no text>";
+  SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text));
+  char narrow[256] = "";
+  WideCharToMultiByte(CP_ACP, 0, text, -1, narrow, sizeof narrow, nullptr, nullptr);
+  return narrow;
+}
+
+// Sends a menu or toolbar command as the menu would and waits for it.
+void SendCommand(HWND mainWindow, int id) { SendMessageA(mainWindow, WM_COMMAND, static_cast<WPARAM>(id), 0); }
+
+// Drives a running editor from outside, as a user would, by class names,
+// control ids and command ids only.
+TEST(EditorEndToEnd, SampleIsBrowsedEditedAndClosedWithoutSaving) {
+  ScratchFolder scratch;
+  ASSERT_TRUE(scratch.created()) << "expected scratch folder " << scratch.root() << ", got none";
+  std::string gif = WithBackslashes(FRAMBO_TEST_DATA "/../../examples/sample.gif");
+  ASSERT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(gif.c_str())) << "expected the sample at " << gif;
+
+  Editor editor;
+  std::string error;
+  ASSERT_TRUE(editor.Start(gif, scratch.temp(), &error)) << error;
+  HWND mainWindow = editor.FindWindowOfClass("WindowsFramboClass");
+  ASSERT_NE(nullptr, mainWindow) << "expected a WindowsFramboClass window within 30 s, got none";
+  std::string caption = WaitForCaption(mainWindow, "Frambo - sample.gif (1:1)");
+  ASSERT_EQ("Frambo - sample.gif (1:1)", caption) << "expected the sample opened, got " << caption;
+
+  HWND view = FindWindowExA(mainWindow, nullptr, "WindowsGifbaseClass", nullptr);
+  HWND frames = view != nullptr ? FindWindowExA(view, nullptr, "WindowsGifdelayClass", nullptr) : nullptr;
+  HWND list = frames != nullptr ? GetDlgItem(frames, 50) : nullptr;
+  HWND toolbar = FindWindowExA(mainWindow, nullptr, "ToolbarWindow32", nullptr);
+  ASSERT_NE(nullptr, list) << "expected the frames list (control 50 of the frames window), got none";
+  ASSERT_NE(nullptr, toolbar) << "expected the toolbar, got none";
+
+  EXPECT_EQ(kSampleEntries, ListCount(list)) << "expected one list line per entry";
+  EXPECT_EQ("frame   1", ListText(list, 0));
+  EXPECT_EQ(0, SendMessageA(list, LB_GETCURSEL, 0, 0)) << "expected the first entry selected";
+  LRESULT saveState = SendMessageA(toolbar, TB_GETSTATE, 3, 0);
+  EXPECT_FALSE(saveState & TBSTATE_ENABLED) << "expected Save greyed before any change";
+
+  SendCommand(mainWindow, 403);  // Next frame
+  EXPECT_EQ(1, SendMessageA(list, LB_GETCURSEL, 0, 0)) << "expected Next frame to select the second entry";
+  SendCommand(mainWindow, 107);  // Delete frame
+  EXPECT_EQ(kSampleEntries - 1, ListCount(list)) << "expected one entry fewer after Delete";
+  saveState = SendMessageA(toolbar, TB_GETSTATE, 3, 0);
+  EXPECT_TRUE(saveState & TBSTATE_ENABLED) << "expected Save enabled for a changed, named document";
+  EXPECT_EQ("Frambo - sample.gif (1:1)", WindowText(mainWindow));
+
+  // Closing asks about the change; No closes without writing anything.
+  ASSERT_TRUE(PostMessageA(mainWindow, WM_CLOSE, 0, 0)) << "expected WM_CLOSE posted";
+  HWND prompt = editor.FindWindowOfClass("#32770");
+  ASSERT_NE(nullptr, prompt) << "expected the save question within 30 s, got none";
+  ExpectMessageBoxAndPress(prompt, mainWindow, "Do you want to save the changes?", IDNO);
+  DWORD exitCode = 0;
+  ASSERT_TRUE(editor.WaitForExit(&exitCode)) << "expected the editor to exit after No, got it still running";
+  EXPECT_EQ(0u, exitCode) << "expected exit status 0, got " << exitCode;
+  std::vector<std::string> names = FileNames(scratch.temp());
+  EXPECT_TRUE(names.empty()) << "expected no file left in " << scratch.temp() << ", got " << Joined(names);
 }
 
 TEST(EditorStartedWithoutTemporaryFolder, SwapFileFailureIsShownAndEndsWithStatus1) {

@@ -1,0 +1,13 @@
+// The main window's command dispatch: every menu and toolbar command.
+#pragma once
+
+#include <windows.h>
+
+// WM_COMMAND of the main window with its whole wParam. Returns the result.
+LRESULT OnCommand(WPARAM wParam);
+
+// When an image frame exists, makes the first one current and redraws.
+void ShowFirstImageFrame();
+
+// Set once help has been opened; shutdown closes it.
+extern bool helpOpened;
