@@ -12,6 +12,7 @@
 #include "document/ui_operations.h"
 #include "resource_ids.h"
 #include "shell/clipboard.h"
+#include "shell/colour_menu.h"
 #include "shell/document_life.h"
 #include "shell/menu_state.h"
 #include "shell/playback.h"
@@ -223,7 +224,14 @@ LRESULT OnCommand(WPARAM wParam) {
     // Both stop playback, show their progress and their message themselves.
     case IDM_OPTIONS_CROP_TO_DIRTY: CropFramesToDirty(); return 0;
     case IDM_OPTIONS_RESTORE_FULL_SIZE: RestoreFramesToFullSize(); return 0;
-    // The Colors menu (601..607) is not wired to its commands yet.
+    case IDM_COLORS_LOAD_PALETTE:
+    case IDM_COLORS_SAVE_PALETTE:
+    case IDM_COLORS_GRAY_SCALE:
+    case IDM_COLORS_DECREASE:
+    case IDM_COLORS_BACKGROUND:
+    case IDM_COLORS_TRANSPARENT:
+    case IDM_COLORS_OPTIMAL_PALETTE:
+      return OnColourCommand(command);
     case IDM_HELP_HELP: OnHelp(); return 1;
     case IDM_HELP_ABOUT: OnAbout(); return 0;
     case IDM_FILE_RECENT_FIRST:
