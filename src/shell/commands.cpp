@@ -99,8 +99,8 @@ void OnDeleteFrame() {
 void OnCut() {
   StopPlayback();
   if (doc.frameCount == 0) return;
-  CopyFrameToClipboard(doc.currentFrame);
-  SendMessageA(mainWindow, WM_COMMAND, IDM_FILE_DELETE_FRAME, 0);
+  // An entry the clipboard did not take would be lost by the delete.
+  if (CopyFrameToClipboard(doc.currentFrame)) SendMessageA(mainWindow, WM_COMMAND, IDM_FILE_DELETE_FRAME, 0);
 }
 
 void OnCopy() {
@@ -110,16 +110,16 @@ void OnCopy() {
 
 void OnPaste() {
   StopPlayback();
-  PasteFromClipboard(doc.currentFrame);
+  // A refused paste has said so and left the document as it was.
+  if (!PasteFromClipboard(doc.currentFrame)) return;
   SetModified(true);
   Redraw();
 }
 
 void OnPasteAtEnd() {
   StopPlayback();
-  PasteFromClipboard(doc.frameCount);
-  // A refused paste into an empty document leaves no entry to point at.
-  doc.currentFrame = static_cast<int16_t>(doc.frameCount > 0 ? doc.frameCount - 1 : 0);
+  if (!PasteFromClipboard(doc.frameCount)) return;
+  doc.currentFrame = static_cast<int16_t>(doc.frameCount - 1);
   Redraw();
   SetModified(true);
 }

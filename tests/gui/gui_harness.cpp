@@ -100,6 +100,13 @@ void AnswerDialog(HWND dialog) {
       state.answers.pop_front();
       return;
     }
+    if (answer.kind == DialogAnswer::kAction) {
+      DialogAnswer taken = std::move(state.answers.front());
+      state.answers.pop_front();
+      if (taken.action) taken.action(dialog);
+      PressButton(dialog, taken.button);
+      return;
+    }
     if (fileDialog) {
       SetWindowTextA(FileNameField(dialog), answer.fileName.c_str());
       PressButton(dialog, IDOK);
@@ -405,3 +412,36 @@ void RemoveTree(const std::string& folder) {
   }
   RemoveDirectoryA(folder.c_str());
 }
+
+const char kSettingsKey[] = "Software\\Pelmor\\Frambo";
+
+void ForgetStoredSettings() {
+  RegDeleteTreeA(HKEY_CURRENT_USER, kSettingsKey);
+  RegDeleteKeyA(HKEY_CURRENT_USER, kSettingsKey);
+}
+
+void StoreSetting(const char* name, const std::string& text) {
+  HKEY key = nullptr;
+  ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                                           &key, nullptr));
+  RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                 static_cast<DWORD>(text.size() + 1));
+  RegCloseKey(key);
+}
+
+namespace {
+
+// Every session writes its settings back when its window closes and the
+// next one reads them: a palette part left shown by one test would greet
+// the next.
+class FirstRunForEveryTest : public ::testing::EmptyTestEventListener {
+  void OnTestStart(const ::testing::TestInfo&) override { ForgetStoredSettings(); }
+  void OnTestEnd(const ::testing::TestInfo&) override { ForgetStoredSettings(); }
+};
+
+const bool firstRunForEveryTest = [] {
+  ::testing::UnitTest::GetInstance()->listeners().Append(new FirstRunForEveryTest);
+  return true;
+}();
+
+}  // namespace

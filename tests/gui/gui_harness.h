@@ -9,14 +9,18 @@
 #include <windows.h>
 
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
 // What the hook answers to the next modal box or dialog the program shows.
 struct DialogAnswer {
-  enum Kind { kButton, kFileName } kind = kButton;
-  int button = IDOK;     // kButton: IDOK, IDYES, IDNO or IDCANCEL
+  enum Kind { kButton, kFileName, kAction } kind = kButton;
+  int button = IDOK;     // kButton and kAction: IDOK, IDYES, IDNO, IDCANCEL or a control id
   std::string fileName;  // kFileName: typed into the file dialog, then OK
+  // kAction: done to the dialog (e.g. its controls worked) before button is
+  // pressed.
+  std::function<void(HWND dialog)> action;
 };
 
 // One message box or dialog the program showed, as the user saw it.
@@ -51,8 +55,11 @@ class EditorSession {
 
   // Queues the answer to the next box or dialog.
   void Answer(DialogAnswer answer);
-  void AnswerButton(int button) { Answer(DialogAnswer{DialogAnswer::kButton, button, ""}); }
-  void AnswerFileName(const std::string& path) { Answer(DialogAnswer{DialogAnswer::kFileName, IDOK, path}); }
+  void AnswerButton(int button) { Answer(DialogAnswer{DialogAnswer::kButton, button, "", nullptr}); }
+  void AnswerFileName(const std::string& path) { Answer(DialogAnswer{DialogAnswer::kFileName, IDOK, path, nullptr}); }
+  void AnswerAfter(std::function<void(HWND dialog)> action, int button) {
+    Answer(DialogAnswer{DialogAnswer::kAction, button, "", std::move(action)});
+  }
   // Every box or dialog shown so far, oldest first.
   const std::vector<ShownDialog>& shown() const;
   // Answers queued but not used yet.
@@ -81,6 +88,14 @@ class EditorSession {
   // The folder TMP and TEMP point at for this session.
   const std::string& tempFolder() const;
 };
+
+// The editor's stored settings (the registry key of the current user).
+// Every test of the program starts as a first run: the key is removed
+// before and after each test, and sessions of one test see what earlier ones
+// stored, as runs do.
+extern const char kSettingsKey[];
+void ForgetStoredSettings();
+void StoreSetting(const char* name, const std::string& text);
 
 // Test files in tests/data by name, with Windows separators.
 std::string DataFile(const std::string& name);

@@ -90,7 +90,7 @@ TEST(MainWindowAtStart, EmptyDocumentGreysWhatNeedsFramesAndShowsTheFramesWindow
 }
 
 TEST(MainWindowAtStart, FramesWindowHiddenBySettingsLeavesItsMenuAndButtonOff) {
-  settings.showFramesWindow = 0;
+  StoreSetting("default", "100000");
   {
     EditorSession session;
     HWND frames = session.FramesWindow();
@@ -100,7 +100,6 @@ TEST(MainWindowAtStart, FramesWindowHiddenBySettingsLeavesItsMenuAndButtonOff) {
     EXPECT_FALSE(session.ToolbarPressed(15)) << "expected toolbar 15 raised, got it pressed";
     EXPECT_EQ("Show frames window", Tooltip(session, 15));
   }
-  settings.showFramesWindow = 1;
 }
 
 TEST(MainWindowAtStart, GifOnTheCommandLineOpensAsTheDocument) {
