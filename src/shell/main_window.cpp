@@ -82,24 +82,12 @@ void ForgetWindows() {
   viewHeight = 0;
 }
 
-// The palette of the current frame realised in dc; the number of entries
-// that changed in the system palette.
-UINT RealizeCurrentFramePalette(HDC dc) {
-  HPALETTE framePalette = static_cast<HPALETTE>(doc.framePalettes[doc.currentFrame]);
-  if (framePalette == nullptr) return 0;
-  HPALETTE replaced = SelectPalette(dc, framePalette, FALSE);
-  UINT realised = RealizePalette(dc);
-  SelectPalette(dc, replaced, FALSE);
-  return realised;
-}
 
 LRESULT OnQueryNewPalette() {
   if (!IsPaletteDisplay() || doc.frameCount == 0) return 0;
   for (HWND window : {panel.paletteWindow, panel.swatch, imageView})
     if (window != nullptr) SendMessageA(window, WM_QUERYNEWPALETTE, 0, 0);
-  HDC dc = GetDC(mainWindow);
-  UINT realised = RealizeCurrentFramePalette(dc);
-  ReleaseDC(mainWindow, dc);
+  UINT realised = RealizeFramePaletteIn(mainWindow);
   if (realised > 0) InvalidateRect(mainWindow, &viewArea, TRUE);
   return static_cast<LRESULT>(realised);
 }

@@ -261,6 +261,19 @@ UINT SelectFramePalette(HDC dc, int frameIndex) {
   return previousPalette != palette ? RealizePalette(dc) : 0;
 }
 
+UINT RealizeFramePaletteIn(HWND window) {
+  if (!IsPaletteDisplay() || doc.frameCount == 0) return 0;
+  HPALETTE palette = FramePalette(doc.currentFrame);
+  if (palette == nullptr) return 0;
+  HDC dc = GetDC(window);
+  if (dc == nullptr) return 0;
+  HPALETTE replaced = SelectPalette(dc, palette, FALSE);
+  UINT realised = RealizePalette(dc);
+  if (replaced != nullptr) SelectPalette(dc, replaced, FALSE);
+  ReleaseDC(window, dc);
+  return realised == GDI_ERROR ? 0 : realised;
+}
+
 void ReleaseFrameView() {
   DropDisplayBitmap();
   initialBitmap = nullptr;

@@ -37,5 +37,11 @@ void ShowNoPaletteInfo();
 // Returns the number of entries realised (0 elsewhere).
 UINT SelectFramePalette(HDC dc, int frameIndex);
 
+// Realises the current frame's palette in window's own DC (palette messages
+// of the main window, the image view and the palette windows). The number
+// of entries that changed in the system palette; 0 on other displays, with
+// no frames, or for a comment entry.
+UINT RealizeFramePaletteIn(HWND window);
+
 // At shutdown: the display bitmap, the initial bitmap and the pictures go.
 void ReleaseFrameView();

@@ -251,16 +251,8 @@ void OnButtonUp(HWND window, int32_t x, int32_t y) {
 // Realises the current frame's palette in the view; the number of entries
 // that changed.
 LRESULT OnPaletteNeeded(HWND window) {
-  if (!IsPaletteDisplay() || doc.frameCount == 0 || doc.currentFrame < 0 || doc.currentFrame >= kMaxEntries)
-    return 0;
-  HPALETTE palette = static_cast<HPALETTE>(doc.framePalettes[doc.currentFrame]);
-  if (palette == nullptr) return 0;  // a comment entry has none
-  HDC dc = GetDC(window);
-  if (dc == nullptr) return 0;
-  HPALETTE replaced = SelectPalette(dc, palette, FALSE);
-  UINT realised = RealizePalette(dc);
-  if (replaced != nullptr) SelectPalette(dc, replaced, FALSE);
-  ReleaseDC(window, dc);
+  if (!IsPaletteDisplay() || doc.frameCount == 0) return 0;
+  UINT realised = RealizeFramePaletteIn(window);
   InvalidateView(window);
   return static_cast<LRESULT>(realised);
 }

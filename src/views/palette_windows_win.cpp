@@ -106,16 +106,7 @@ namespace {
 // The frame's palette realised in the window's own DC (the system palette
 // follows it); the window repaints area when any entry changed.
 LRESULT RealizeInWindow(HWND window, const RECT* area) {
-  if (doc.frameCount == 0 || !IsPaletteDisplay()) return 0;
-  HPALETTE palette = CurrentFramePalette();
-  if (palette == nullptr) return 0;  // a comment entry has none
-  HDC dc = GetDC(window);
-  if (dc == nullptr) return 0;
-  HPALETTE replaced = SelectPalette(dc, palette, FALSE);
-  UINT realised = RealizePalette(dc);
-  if (replaced != nullptr) SelectPalette(dc, replaced, FALSE);
-  ReleaseDC(window, dc);
-  if (realised == GDI_ERROR) return 0;
+  UINT realised = RealizeFramePaletteIn(window);
   if (realised > 0) InvalidateRect(window, area, TRUE);
   return static_cast<LRESULT>(realised);
 }
