@@ -38,6 +38,16 @@ inline std::string TempPathWithExtension(const char* extension) {
   return std::string(name) + extension;
 }
 
+// A temporary .gif that write(path) has filled: the animation a benchmark
+// generates. "" (and a line on stderr) when that fails.
+inline std::string WriteGeneratedAnimation(bool (*write)(const std::string& path)) {
+  std::string path = TempPathWithExtension(".gif");
+  if (!path.empty() && write(path)) return path;
+  if (!path.empty()) remove(path.c_str());
+  fprintf(stderr, "cannot write the generated animation to the temporary folder\n");
+  return std::string();
+}
+
 // Opens path for a generated animation and writes its screen descriptor
 // with a 256-colour gradient table (green stepping by greenStep). Null when
 // that fails.

@@ -160,11 +160,8 @@ bool SameLastScreen(const GifFileType& gif) {
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 2;
-  const std::string path = TempPathWithExtension(".gif");
-  if (path.empty() || !WriteAnimation(path)) {
-    fprintf(stderr, "cannot write the generated animation to the temporary folder\n");
-    return 1;
-  }
+  const std::string path = WriteGeneratedAnimation(WriteAnimation);
+  if (path.empty()) return 1;
   int error = 0;
   GifFileType* gif = DGifOpenFileName(path.c_str(), &error);
   bool decoded = gif != nullptr && DGifSlurp(gif) == GIF_OK && gif->ImageCount == kFrames;

@@ -131,11 +131,8 @@ void BenchmarkBoundingBoxDiff(benchmark::State& state, const std::string& path) 
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 2;
-  const std::string path = TempPathWithExtension(".gif");
-  if (path.empty() || !WriteAnimation(path)) {
-    fprintf(stderr, "cannot write the generated animation to the temporary folder\n");
-    return 1;
-  }
+  const std::string path = WriteGeneratedAnimation(WriteAnimation);
+  if (path.empty()) return 1;
   if (!OpenSwapFile()) {
     fprintf(stderr, "cannot create the swap file\n");
     remove(path.c_str());

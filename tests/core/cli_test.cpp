@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <filesystem>
 #include <set>
 #include <string>
@@ -140,14 +139,9 @@ TEST_F(CliOutput, ZeroHeightFrameGivesAValidEmptyBmp) {
 }
 
 TEST_F(CliOutput, ExitStatusSaysWhatFailedAndNothingIsWritten) {
-  struct Case {
-    std::vector<std::string> args;
-    int status;
-    const char* message;  // expected at the start of stderr
-  };
   const std::string gif = TestDataPath("gif87a.gif");
   const std::string x = Out("x.gif");
-  std::vector<Case> cases = {
+  std::vector<CliFailure> cases = {
       {{}, kExitUsage, "usage:"},
       {{"explode", gif}, kExitUsage, "usage:"},
       {{"info"}, kExitUsage, "usage:"},
@@ -171,16 +165,7 @@ TEST_F(CliOutput, ExitStatusSaysWhatFailedAndNothingIsWritten) {
   };
   for (const char* count : {"1", "257", "0", "-4", "16x", "", "abc", "99999999999999999999"})
     cases.push_back({{"colors", count, gif, "-o", x}, kExitUsage, "usage:"});
-  for (const Case& c : cases) {
-    CliResult run = RunTool(c.args);
-    std::string line;
-    for (const std::string& arg : c.args) line += arg + " ";
-    EXPECT_EQ(run.status, c.status) << line << ": expected exit " << c.status << ", got " << run.status;
-    EXPECT_EQ(run.err.compare(0, strlen(c.message), c.message), 0)
-        << line << ": expected stderr to start with " << c.message << ", got " << run.err;
-    EXPECT_TRUE(run.out.empty()) << line << ": expected no output, got " << run.out;
-    EXPECT_FALSE(fs::exists(x)) << line << ": expected no file after a failed run, got one";
-  }
+  ExpectCliFailures(cases, x);
   CliResult run = RunTool({"colors", "2", gif, "-o", x});
   EXPECT_EQ(run.status, kExitOk) << "colors 2: expected the smallest count taken, got " << run.err;
 }

@@ -6,6 +6,7 @@
 // colour fits one palette of 256.
 #include <set>
 
+#include "cli/cli.h"
 #include "document/dirty_rectangles.h"
 #include "document/document.h"
 #include "headless/headless_ui.h"
@@ -222,22 +223,15 @@ TEST(OptimizeCommands, SavedResultShowsWhatTheInputShowed) {
 TEST(OptimizeCommands, BadArgumentsAndUnreadableInput) {
   const std::string input = TestDataPath("dirty-rect-sprite.gif");
   const std::string output = ScratchPath("unused.gif");
-  const std::vector<std::vector<std::string>> usage = {
-      {"optimize", input},                                  // no -o
-      {"optimize", input, input, "-o", output},             // two inputs
-      {"unoptimize", "-o", output},                         // no input
-      {"unoptimize", input, "-o", output, "--frame", "1"},  // an option it does not take
-  };
-  for (const auto& args : usage) {
-    CliResult result = RunTool(args);
-    EXPECT_EQ(2, result.status) << args[0] << " with " << args.size() << " arguments: expected exit 2, got "
-                                << result.status;
-  }
-  for (const char* command : {"optimize", "unoptimize"}) {
-    CliResult result = RunTool({command, TestDataPath("malformed-not-a-gif.gif"), "-o", output});
-    EXPECT_EQ(1, result.status) << command << ": expected exit 1, got " << result.status;
-    EXPECT_NE(std::string::npos, result.err.find("Error in reading file")) << command << ": got " << result.err;
-  }
+  const std::string bad = TestDataPath("malformed-not-a-gif.gif");
+  ExpectCliFailures({
+      {{"optimize", input}, kExitUsage, "usage:"},                                  // no -o
+      {{"optimize", input, input, "-o", output}, kExitUsage, "usage:"},             // two inputs
+      {{"unoptimize", "-o", output}, kExitUsage, "usage:"},                         // no input
+      {{"unoptimize", input, "-o", output, "--frame", "1"}, kExitUsage, "usage:"},  // an option it does not take
+      {{"optimize", bad, "-o", output}, kExitFileError, "Error in reading file"},
+      {{"unoptimize", bad, "-o", output}, kExitFileError, "Error in reading file"},
+  }, output);
 }
 
 }  // namespace

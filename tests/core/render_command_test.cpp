@@ -140,16 +140,11 @@ TEST_F(RenderCommand, EveryImageEntryShowsTheScreenSteppedTo) {
 }
 
 TEST_F(RenderCommand, FailuresExitWithTheirStatus) {
-  struct Case {
-    std::vector<std::string> args;
-    int status;
-    const char* message;  // expected at the start of stderr
-  };
   const std::string gif = TestDataPath("gif87a.gif");
   // A 65535 x 65535 screen would need a bitmap beyond the format's 4 GiB.
   const std::string huge = WriteScratchFile(
       "huge-screen.gif", GifBuilder().Header().Screen(65535, 65535, 2).Image(0, 0, 1, 1, {1}).Trailer().bytes);
-  const std::vector<Case> cases = {
+  ExpectCliFailures({
       {{"render"}, kExitUsage, "usage:"},
       {{"render", gif}, kExitUsage, "usage:"},
       {{"render", gif, folder_.string(), "extra"}, kExitUsage, "usage:"},
@@ -157,15 +152,7 @@ TEST_F(RenderCommand, FailuresExitWithTheirStatus) {
       {{"render", TestDataPath("malformed-not-a-gif.gif"), folder_.string()}, kExitFileError, "Error in reading file"},
       {{"render", gif, (fs::path(gif) / "out").string()}, kExitFileError, "Error in writing file"},
       {{"render", huge, folder_.string()}, kExitFileError, "Error in writing file"},
-  };
-  for (const Case& c : cases) {
-    CliResult run = RunTool(c.args);
-    std::string line;
-    for (const std::string& arg : c.args) line += arg + " ";
-    EXPECT_EQ(run.status, c.status) << line << ": expected exit " << c.status << ", got " << run.status;
-    EXPECT_EQ(run.err.compare(0, strlen(c.message), c.message), 0)
-        << line << ": expected stderr to start with " << c.message << ", got " << run.err;
-  }
+  }, "");
   CliResult run = RunTool({"render", gif, (folder_ / "made" / "here").string()});
   EXPECT_EQ(run.status, kExitOk) << "expected a missing output folder created, got " << run.err;
   EXPECT_TRUE(fs::exists(folder_ / "made" / "here" / "render-000.bmp"));

@@ -307,6 +307,21 @@ std::string Join(const std::vector<std::string>& lines) {
 
 // ---- frambo-cli ----------------------------------------------------------------
 
+void ExpectCliFailures(const std::vector<CliFailure>& cases, const std::string& output) {
+  for (const CliFailure& c : cases) {
+    CliResult run = RunTool(c.args);
+    std::string line;
+    for (const std::string& arg : c.args) line += arg + " ";
+    EXPECT_EQ(c.status, run.status) << line << ": expected exit " << c.status << ", got " << run.status;
+    EXPECT_EQ(0, run.err.compare(0, c.message.size(), c.message))
+        << line << ": expected stderr to start with " << c.message << ", got " << run.err;
+    EXPECT_TRUE(run.out.empty()) << line << ": expected no output, got " << run.out;
+    if (!output.empty()) {
+      EXPECT_FALSE(std::filesystem::exists(output)) << line << ": expected no file, got one";
+    }
+  }
+}
+
 CliResult RunTool(std::vector<std::string> args) {
   args.insert(args.begin(), "frambo-cli");
   std::vector<char*> argv;

@@ -115,3 +115,15 @@ struct CliResult {
 
 // Runs frambo-cli with args in-process.
 CliResult RunTool(std::vector<std::string> args);
+
+// A frambo-cli run that must fail: its arguments, its exit status and how
+// its standard error starts.
+struct CliFailure {
+  std::vector<std::string> args;
+  int status;
+  std::string message;
+};
+
+// Runs every case and expects its status and message, nothing on standard
+// output, and no file at output (unless output is empty).
+void ExpectCliFailures(const std::vector<CliFailure>& cases, const std::string& output);
