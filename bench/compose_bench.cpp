@@ -21,10 +21,10 @@
 
 #include "bench_support.h"
 #include "document/document.h"
-#include "document/load_file.h"
 #include "document/ui_operations.h"
+#include "formats/load_file.h"
 #include "headless/headless_ui.h"
-#include "views/frame_composer.h"
+#include "render/frame_composer.h"
 
 namespace {
 

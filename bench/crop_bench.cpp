@@ -18,9 +18,9 @@
 #include <vector>
 
 #include "bench_support.h"
-#include "document/dirty_rectangles.h"
 #include "document/document.h"
-#include "document/load_file.h"
+#include "editing/dirty_rectangles.h"
+#include "formats/load_file.h"
 #include "headless/headless_ui.h"
 
 namespace {

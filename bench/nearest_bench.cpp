@@ -20,10 +20,10 @@
 #include <vector>
 
 #include "bench_support.h"
-#include "colour/bmp_import.h"
 #include "document/byte_buffer.h"
 #include "document/document.h"
-#include "document/load_file.h"
+#include "formats/bmp_import.h"
+#include "formats/load_file.h"
 #include "headless/headless_ui.h"
 
 namespace {

@@ -26,9 +26,9 @@
 #include "bench_support.h"
 #include "colour/global_palette.h"
 #include "document/document.h"
-#include "document/gif_writer.h"
-#include "document/load_file.h"
 #include "document/settings.h"
+#include "formats/gif_writer.h"
+#include "formats/load_file.h"
 #include "headless/headless_ui.h"
 
 #ifndef FRAMBO_TEST_DATA

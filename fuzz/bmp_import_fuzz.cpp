@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "document/document.h"
-#include "document/load_file.h"
+#include "formats/load_file.h"
 #include "headless/headless_ui.h"
 #include "fuzz_input.h"
 

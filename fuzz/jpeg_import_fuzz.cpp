@@ -8,9 +8,9 @@
 #include <cstdio>
 #include <vector>
 
-#include "colour/jpeg_import.h"
 #include "document/document.h"
 #include "document/ui_operations.h"
+#include "formats/jpeg_import.h"
 #include "headless/headless_ui.h"
 #include "fuzz_input.h"
 

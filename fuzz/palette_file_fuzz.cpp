@@ -9,8 +9,8 @@
 #include <cstring>
 
 #include "colour/global_palette.h"
-#include "colour/palette_file.h"
 #include "document/document.h"
+#include "formats/palette_file.h"
 #include "headless/headless_ui.h"
 #include "fuzz_input.h"
 #include "platform/temp_file.h"

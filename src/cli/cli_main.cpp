@@ -3,8 +3,8 @@
 #include <cstdio>
 
 #include "cli/cli.h"
-#include "colour/jpeg_import.h"
 #include "document/document.h"
+#include "formats/jpeg_import.h"
 
 int main(int argc, char** argv) {
   jpegDiagnostics = true;  // the console tool shows the JPEG import's diagnostic lines

@@ -10,7 +10,7 @@
 #endif
 
 #include "cli/cli.h"
-#include "document/load_file.h"
+#include "formats/load_file.h"
 #include "headless/headless_ui.h"
 
 namespace {

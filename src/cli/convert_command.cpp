@@ -8,7 +8,7 @@
 #include "cli/cli_support.h"
 #include "cli/save_options.h"
 #include "document/document.h"
-#include "document/load_file.h"
+#include "formats/load_file.h"
 #include "headless/headless_ui.h"
 
 namespace {

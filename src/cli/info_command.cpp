@@ -6,8 +6,8 @@
 
 #include "cli/cli.h"
 #include "cli/cli_support.h"
-#include "colour/jpeg_import.h"
 #include "document/document.h"
+#include "formats/jpeg_import.h"
 
 namespace {
 

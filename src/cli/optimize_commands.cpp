@@ -3,7 +3,7 @@
 #include "cli/cli.h"
 #include "cli/cli_support.h"
 #include "cli/save_options.h"
-#include "document/dirty_rectangles.h"
+#include "editing/dirty_rectangles.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include "cli/cli.h"
 #include "cli/cli_support.h"
 #include "cli/save_options.h"
-#include "colour/palette_file.h"
 #include "document/document.h"
+#include "formats/palette_file.h"
 
 namespace {
 

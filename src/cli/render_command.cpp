@@ -10,7 +10,7 @@
 #include "cli/cli_support.h"
 #include "document/document.h"
 #include "document/ui_operations.h"
-#include "views/frame_composer.h"
+#include "render/frame_composer.h"
 
 namespace {
 

@@ -6,9 +6,9 @@
 
 #include "cli/cli.h"
 #include "cli/cli_support.h"
-#include "document/gif_writer.h"
 #include "document/settings.h"
 #include "document/ui_operations.h"
+#include "formats/gif_writer.h"
 #include "headless/headless_ui.h"
 
 namespace {

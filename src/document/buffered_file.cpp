@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "document/file_calls.h"
+#include "platform/file_calls.h"
 
 BufferedFile gifFile;
 

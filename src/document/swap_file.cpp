@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "document/file_calls.h"
+#include "platform/file_calls.h"
 
 bool SwapFile::Create() {
   if (handle_ > 0) FileClose(handle_);

@@ -8,7 +8,7 @@
 #include "document/document.h"
 #include "document/progress_meter.h"
 #include "document/ui_operations.h"
-#include "views/frame_composer.h"
+#include "render/frame_composer.h"
 
 namespace {
 

@@ -18,8 +18,8 @@
 #include "document/document.h"
 #include "gui_harness.h"
 #include "resource_ids.h"
-#include "shell/clipboard.h"
-#include "shell/toolbar.h"
+#include "editor/clipboard.h"
+#include "editor/toolbar.h"
 
 namespace {
 

@@ -10,16 +10,16 @@
 #include <string>
 #include <vector>
 
-#include "../core/gif_builder.h"
+#include "gif_builder.h"
 #include "colour/color_pick.h"
 #include "command_output_support.h"
 #include "document/document.h"
 #include "gui_harness.h"
 #include "resource_ids.h"
-#include "shell/colour_count_dialog.h"
-#include "shell/shell_state.h"
+#include "editor/colour_count_dialog.h"
+#include "editor/shell_state.h"
 #include "view_test_support.h"
-#include "views/frames_window_win.h"
+#include "editor/frames_window.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 #include "document/document.h"
 #include "gui_harness.h"
 #include "resource_ids.h"
-#include "shell/shell_state.h"
-#include "shell/toolbar.h"
+#include "editor/shell_state.h"
+#include "editor/toolbar.h"
 
 namespace {
 

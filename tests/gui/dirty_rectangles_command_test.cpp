@@ -9,14 +9,14 @@
 #include <tuple>
 #include <vector>
 
-#include "../core/gif_builder.h"
+#include "gif_builder.h"
 #include "command_output_support.h"
 #include "document/document.h"
 #include "gui_harness.h"
 #include "resource_ids.h"
-#include "shell/toolbar.h"
+#include "editor/toolbar.h"
 #include "view_test_support.h"
-#include "views/image_view_win.h"
+#include "editor/image_view.h"
 
 namespace {
 

@@ -12,8 +12,8 @@
 #include "document/document.h"
 #include "gui_harness.h"
 #include "resource_ids.h"
-#include "shell/document_life.h"
-#include "shell/toolbar.h"
+#include "editor/document_life.h"
+#include "editor/toolbar.h"
 
 namespace {
 

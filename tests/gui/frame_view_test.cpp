@@ -9,14 +9,14 @@
 #include <string>
 #include <vector>
 
-#include "../core/gif_builder.h"
+#include "gif_builder.h"
 #include "document/document.h"
 #include "gui_harness.h"
 #include "view_test_support.h"
-#include "shell/shell_state.h"
-#include "views/frame_view_win.h"
-#include "views/frames_window_win.h"
-#include "views/image_view_win.h"
+#include "editor/frame_view.h"
+#include "editor/frames_window.h"
+#include "editor/image_view.h"
+#include "editor/shell_state.h"
 
 namespace {
 

@@ -4,12 +4,12 @@
 #include <string>
 #include <vector>
 
-#include "../core/gif_builder.h"
+#include "gif_builder.h"
 #include "document/document.h"
 #include "gui_harness.h"
 #include "resource_ids.h"
-#include "shell/shell_state.h"
-#include "views/frames_window_win.h"
+#include "editor/frames_window.h"
+#include "editor/shell_state.h"
 
 namespace {
 

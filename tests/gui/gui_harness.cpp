@@ -15,8 +15,8 @@
 #include <cstdlib>
 #include <set>
 
-#include "shell/main_window.h"
-#include "shell/shell_state.h"
+#include "editor/main_window.h"
+#include "editor/shell_state.h"
 
 namespace {
 

@@ -8,16 +8,16 @@
 #include <string>
 #include <vector>
 
-#include "../core/gif_builder.h"
+#include "gif_builder.h"
 #include "colour/color_pick.h"
 #include "document/document.h"
 #include "document/settings.h"
 #include "gui_harness.h"
 #include "view_test_support.h"
-#include "shell/shell_state.h"
-#include "shell/toolbar.h"
-#include "views/frames_window_win.h"
-#include "views/image_view_win.h"
+#include "editor/frames_window.h"
+#include "editor/image_view.h"
+#include "editor/shell_state.h"
+#include "editor/toolbar.h"
 
 namespace {
 

@@ -13,9 +13,9 @@
 #include "document/document.h"
 #include "document/settings.h"
 #include "resource_ids.h"
-#include "views/frame_view_win.h"
-#include "views/frames_window_win.h"
-#include "views/palette_windows_win.h"
+#include "editor/frame_view.h"
+#include "editor/frames_window.h"
+#include "editor/palette_windows.h"
 #include "view_test_support.h"
 
 namespace {

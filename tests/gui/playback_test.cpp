@@ -8,10 +8,10 @@
 #include "document/document.h"
 #include "gui_harness.h"
 #include "resource_ids.h"
-#include "shell/playback.h"
-#include "shell/shell_state.h"
-#include "shell/toolbar.h"
-#include "views/frames_window_win.h"
+#include "editor/frames_window.h"
+#include "editor/playback.h"
+#include "editor/shell_state.h"
+#include "editor/toolbar.h"
 
 namespace {
 

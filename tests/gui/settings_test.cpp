@@ -13,8 +13,8 @@
 
 #include "gui_harness.h"
 #include "resource_ids.h"
-#include "shell/settings_store.h"
-#include "views/frames_window_win.h"
+#include "editor/frames_window.h"
+#include "editor/settings_store.h"
 
 namespace {
 

@@ -8,10 +8,10 @@
 #include <cstdio>
 #include <string>
 
-#include "../core/gif_builder.h"
+#include "gif_builder.h"
 #include "gui_harness.h"
-#include "shell/shell_state.h"
-#include "views/image_view_win.h"
+#include "editor/image_view.h"
+#include "editor/shell_state.h"
 
 // Ends gif with its trailer and writes it to the scratch file name.
 inline std::string WriteGif(const std::string& name, GifBuilder& gif) {

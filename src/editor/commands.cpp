@@ -1,0 +1,245 @@
+// The main window's command dispatch: every menu command, the toolbar's
+// commands (which arrive as ids 1 to 16 and are mapped to their menu
+// commands) and the commands the program sends itself. Each command stops
+// playback first when it changes the frame list, the palettes or the file.
+#include "editor/commands.h"
+
+#include <io.h>
+
+#include "document/document.h"
+#include "document/settings.h"
+#include "document/ui_operations.h"
+#include "editing/dirty_rectangles.h"
+#include "resource_ids.h"
+#include "editor/clipboard.h"
+#include "editor/colour_menu.h"
+#include "editor/document_life.h"
+#include "editor/image_view.h"
+#include "editor/menu_state.h"
+#include "editor/playback.h"
+#include "editor/settings_store.h"
+#include "editor/shell_state.h"
+#include "editor/toolbar.h"
+#include "render/view_geometry.h"
+
+bool helpOpened = false;
+
+namespace {
+
+constexpr char kHelpFileName[] = "frambo.hlp";
+constexpr int kOpenPendingRecentFile = IDM_FILE_RECENT_LAST + 1;  // 904, sent by the deferred save
+
+constexpr char kAboutText[] =
+    "Frambo Version 1.1\n\n"
+    "An editor for animated GIF files: arrange, time and crop the frames of an\n"
+    "animation and work on their palettes and transparency.";
+
+// The toolbar's command ids and the menu commands they stand for. The
+// select tool (16) has no menu command of its own.
+int MenuCommandOfTool(int command) {
+  switch (command) {
+    case kToolNew: return IDM_FILE_NEW;
+    case kToolOpen: return IDM_FILE_OPEN;
+    case kToolSave: return IDM_FILE_SAVE;
+    case kToolSaveAs: return IDM_FILE_SAVE_AS;
+    case kToolInsert: return IDM_FILE_INSERT_FRAMES;
+    case kToolAdd: return IDM_FILE_ADD_FRAMES;
+    case kToolCut: return IDM_EDIT_CUT;
+    case kToolCopy: return IDM_EDIT_COPY;
+    case kToolPaste: return IDM_EDIT_PASTE;
+    case kToolZoomOut: return IDM_VIEW_ZOOM_OUT;
+    case kToolZoomIn: return IDM_VIEW_ZOOM_IN;
+    case kToolPlay: return IDM_ANIMATION_PLAY;
+    case kToolStop: return IDM_ANIMATION_STOP;
+    case kToolAdvance: return IDM_ANIMATION_NEXT_FRAME;
+    case kToolFramesWindow: return IDM_VIEW_FRAMES_WINDOW;
+  }
+  return command;
+}
+
+// The picture area of the main window and the image view over it.
+void InvalidateViewArea(bool erase) {
+  if (mainWindow != nullptr) InvalidateRect(mainWindow, &viewArea, erase ? TRUE : FALSE);
+  if (imageView != nullptr) InvalidateRect(imageView, nullptr, erase ? TRUE : FALSE);
+}
+
+void Redraw() { RefreshFrameView(RefreshMode::kFull); }
+
+void OnNew() {
+  StopPlayback();
+  if (!ConfirmSaveChanges(kResumeNew)) return;
+  NewDocument();
+  SetModified(false);
+}
+
+void OnOpen() {
+  if (!ConfirmSaveChanges(kResumeOpen)) return;
+  // A cancelled dialog leaves the document, and whether it needs saving, as
+  // they were.
+  if (ShowOpenDialog(0, true)) SetModified(false);
+}
+
+// Insert and Add: marked modified even when the dialog was cancelled.
+void OnInsertFrames(int index) {
+  ShowOpenDialog(index, false);
+  SetModified(true);
+}
+
+void OnDeleteFrame() {
+  StopPlayback();
+  if (doc.frameCount > 0) DeleteFrame(doc.currentFrame);
+  if (doc.frameCount > 0 && doc.currentFrame >= doc.frameCount)
+    doc.currentFrame = static_cast<int16_t>(doc.frameCount - 1);
+  UpdateTitle();
+  FillFramesList();
+  Redraw();
+  SetModified(true);
+}
+
+void OnCut() {
+  StopPlayback();
+  if (doc.frameCount == 0) return;
+  // An entry the clipboard did not take would be lost by the delete.
+  if (CopyFrameToClipboard(doc.currentFrame)) SendMessageA(mainWindow, WM_COMMAND, IDM_FILE_DELETE_FRAME, 0);
+}
+
+void OnCopy() {
+  StopPlayback();
+  if (doc.frameCount != 0) CopyFrameToClipboard(doc.currentFrame);
+}
+
+void OnPaste() {
+  StopPlayback();
+  // A refused paste has said so and left the document as it was.
+  if (!PasteFromClipboard(doc.currentFrame)) return;
+  SetModified(true);
+  Redraw();
+}
+
+void OnPasteAtEnd() {
+  StopPlayback();
+  if (!PasteFromClipboard(doc.frameCount)) return;
+  doc.currentFrame = static_cast<int16_t>(doc.frameCount - 1);
+  Redraw();
+  SetModified(true);
+}
+
+void OnCropToSelection() {
+  if (selectionState != kSelectionDone) return;
+  // The crop holds the corners within the frame and cancels the selection
+  // when it cuts; a selection that leaves nothing to keep ends here too.
+  CropFrameToSelection(selectionRect.startX, selectionRect.startY, selectionRect.endX, selectionRect.endY);
+  EnableMenuCommand(IDM_EDIT_CROP_TO_SELECTION, false);
+  if (selectionState == kSelectionDone) {
+    CancelSelection();
+    SetModified(true);
+    Redraw();
+  }
+}
+
+void OnToggleFramesWindow() {
+  settings.showFramesWindow = settings.showFramesWindow ? 0 : 1;
+  ApplyFramesWindowVisibility();
+}
+
+void OnZoom(int level, bool erase) {
+  zoom = static_cast<int16_t>(level);
+  UpdateZoomText();
+  InvalidateViewArea(erase);
+}
+
+// Comment entries are not skipped here, and playback goes on from the new
+// frame.
+void OnNextFrame() {
+  if (doc.frameCount == 0) return;
+  previousFrame = doc.currentFrame;
+  doc.currentFrame = static_cast<int16_t>(doc.currentFrame + 1 >= doc.frameCount ? 0 : doc.currentFrame + 1);
+  Redraw();
+}
+
+void OnHelp() {
+  // Without the file in the program's folder the help system searches for
+  // it by its bare name.
+  const char* file = helpPath[0] != '\0' && _access(helpPath, 0) == 0 ? helpPath : kHelpFileName;
+  WinHelpA(mainWindow, file, HELP_CONTENTS, 0);
+  helpOpened = true;
+}
+
+void OnAbout() { MessageBoxA(mainWindow, kAboutText, kProgramTitle, MB_OK); }
+
+void OnSelectTool() {
+  EnableMenuCommand(IDM_EDIT_CROP_TO_SELECTION, false);
+  ToggleSelectionTool();
+}
+
+}  // namespace
+
+void ShowFirstImageFrame() {
+  const int first = NextImageFrame(-1);
+  if (first < 0) return;
+  doc.currentFrame = static_cast<int16_t>(first);
+  Redraw();
+}
+
+LRESULT OnCommand(WPARAM wParam) {
+  const int command = MenuCommandOfTool(static_cast<int>(wParam));
+  switch (command) {
+    case IDM_FILE_NEW: OnNew(); return 0;
+    case IDM_FILE_OPEN: OnOpen(); return 0;
+    case IDM_FILE_SAVE: RequestSave(); return 0;
+    case IDM_FILE_SAVE_AS: ShowSaveAsDialog(); return 0;
+    case IDM_FILE_INSERT_FRAMES: OnInsertFrames(doc.currentFrame); return 0;
+    case IDM_FILE_ADD_FRAMES: OnInsertFrames(doc.frameCount); return 0;
+    case IDM_FILE_DELETE_FRAME: OnDeleteFrame(); return 0;
+    case IDM_FILE_EXIT: SendMessageA(mainWindow, WM_CLOSE, 0, 0); return 0;
+    case IDM_EDIT_CUT: OnCut(); return 0;
+    case IDM_EDIT_COPY: OnCopy(); return 0;
+    case IDM_EDIT_PASTE: OnPaste(); return 0;
+    case IDM_EDIT_PASTE_AT_END: OnPasteAtEnd(); return 0;
+    case IDM_EDIT_CROP_TO_SELECTION: OnCropToSelection(); return 0;
+    case IDM_VIEW_DIRTY_ONLY:
+      settings.showOnlyDirtyRectangles = settings.showOnlyDirtyRectangles ? 0 : 1;
+      UpdateCheckMarks();
+      return 0;
+    case IDM_VIEW_FRAMES_WINDOW: OnToggleFramesWindow(); return 0;
+    case IDM_VIEW_ZOOM_IN:
+      if (zoom < kMaxZoom) OnZoom(zoom + 1, true);
+      return 0;
+    case IDM_VIEW_ZOOM_OUT:
+      if (zoom > kMinZoom) OnZoom(zoom - 1, true);
+      return 0;
+    case IDM_VIEW_NORMAL: OnZoom(0, false); return 0;
+    case IDM_VIEW_MARK_DIRTY:
+      settings.markDirtyRectangles = settings.markDirtyRectangles ? 0 : 1;
+      UpdateCheckMarks();
+      InvalidateViewArea(true);
+      return 0;
+    case IDM_ANIMATION_PLAY: StartPlayback(); return 0;
+    case IDM_ANIMATION_STOP: StopPlayback(); return 0;
+    case IDM_ANIMATION_NEXT_FRAME: OnNextFrame(); return 0;
+    case IDM_OPTIONS_COMMENT_FRAME:
+      settings.addCreditComment = settings.addCreditComment ? 0 : 1;
+      UpdateCheckMarks();
+      return 0;
+    // Both stop playback, show their progress and their message themselves.
+    case IDM_OPTIONS_CROP_TO_DIRTY: CropFramesToDirty(); return 0;
+    case IDM_OPTIONS_RESTORE_FULL_SIZE: RestoreFramesToFullSize(); return 0;
+    case IDM_COLORS_LOAD_PALETTE:
+    case IDM_COLORS_SAVE_PALETTE:
+    case IDM_COLORS_GRAY_SCALE:
+    case IDM_COLORS_DECREASE:
+    case IDM_COLORS_BACKGROUND:
+    case IDM_COLORS_TRANSPARENT:
+    case IDM_COLORS_OPTIMAL_PALETTE:
+      return OnColourCommand(command);
+    case IDM_HELP_HELP: OnHelp(); return 1;
+    case IDM_HELP_ABOUT: OnAbout(); return 0;
+    case IDM_FILE_RECENT_FIRST:
+    case IDM_FILE_RECENT_FIRST + 1:
+    case IDM_FILE_RECENT_FIRST + 2:
+    case IDM_FILE_RECENT_LAST: OpenRecentFile(command - IDM_FILE_RECENT_FIRST); return 0;
+    case kOpenPendingRecentFile: OpenPendingRecentFile(); return 0;
+    case kToolSelect: OnSelectTool(); return 0;
+  }
+  return 0;
+}

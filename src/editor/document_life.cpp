@@ -1,0 +1,374 @@
+// The document's life as the user sees it: New, Open, Insert, Add, recent
+// and dropped files, Save and Save as, the save prompt and the command it
+// resumes, the modified flag and the caption.
+//
+// Saving is deferred to the message loop so that the screen is repainted
+// before the long write starts:
+//   Save:    saveState 0 -> kSaveDue -> (loop saves) 0
+//   Save as: saveState 0 -> kSaveAsChosen, then the main window's and the
+//            image view's paints OR in their bits in either order -> kSaveDue
+//            -> (loop saves) 0
+// pendingAfterSave is set only by a Yes to the prompt; a successful save
+// resumes it, a failed save or a cancelled Save-as dialog abandons it.
+#include "editor/document_life.h"
+
+#include <commdlg.h>
+#include <shellapi.h>
+
+#include <cstdio>
+#include <cstring>
+
+#include "document/document.h"
+#include "document/settings.h"
+#include "document/ui_operations.h"
+#include "formats/gif_writer.h"
+#include "formats/load_file.h"
+#include "resource_ids.h"
+#include "editor/image_view.h"
+#include "editor/menu_state.h"
+#include "editor/settings_store.h"
+#include "editor/shell_state.h"
+#include "editor/status_bar.h"
+#include "editor/toolbar.h"
+
+uint8_t saveState = kSaveIdle;
+uint8_t pendingAfterSave = kResumeNothing;
+char pendingRecentFile[256] = "";
+
+namespace {
+
+constexpr char kUntitled[] = "untitled";
+constexpr int kDialogTextSize = 256;
+
+// The file dialogs' buffers. The path buffer is also what the deferred save
+// writes to: the Save-as choice, or a copy of fileName for Save.
+char dialogPath[kDialogTextSize] = "";
+char dialogTitle[kDialogTextSize] = "";
+char filterText[kDialogTextSize] = "";
+const char* saveTarget = dialogPath;
+// The Open dialog's filter chosen last, for this run only.
+DWORD openFilterIndex = 1;
+
+bool IsUntitled() { return strcmp(doc.fileName, kUntitled) == 0; }
+
+void CopyText(char* target, size_t capacity, const char* text) { snprintf(target, capacity, "%s", text); }
+
+void SetFileName(const char* path) {
+  CopyText(doc.fileName, sizeof doc.fileName, path);
+  const char* backslash = strrchr(doc.fileName, '\\');
+  doc.fileNameOffset = static_cast<uint16_t>(backslash != nullptr ? backslash - doc.fileName + 1 : 0);
+}
+
+bool EndsWithIgnoringCase(const char* text, const char* ending) {
+  const size_t length = strlen(text);
+  const size_t endingLength = strlen(ending);
+  return length >= endingLength && _stricmp(text + length - endingLength, ending) == 0;
+}
+
+// Only a GIF can be saved back under its own name; a picture imported from a
+// BMP or JPEG file leaves the document "untitled".
+bool IsGifName(const char* path) { return EndsWithIgnoringCase(path, ".gif"); }
+
+bool IsPictureName(const char* path) {
+  return IsGifName(path) || EndsWithIgnoringCase(path, ".bmp") || EndsWithIgnoringCase(path, ".jpg") ||
+         EndsWithIgnoringCase(path, ".jpeg");
+}
+
+// Loads string id into filterText with its last character (the separator)
+// turned into NUL everywhere. False when the string table has no such text.
+bool LoadFilter(UINT id) {
+  const int length = LoadStringA(appInstance, id, filterText, kDialogTextSize - 1);
+  if (length <= 0) return false;
+  const char separator = filterText[length - 1];
+  for (int i = 0; i < length; ++i)
+    if (filterText[i] == separator) filterText[i] = '\0';
+  filterText[length] = '\0';  // the list ends with two NULs
+  return true;
+}
+
+void EmptyDialogBuffers() {
+  dialogPath[0] = '\0';
+  dialogTitle[0] = '\0';
+}
+
+OPENFILENAMEA DialogRecord(DWORD filterIndex, const char* folder, DWORD flags) {
+  OPENFILENAMEA record = {};
+  record.lStructSize = sizeof record;
+  record.hwndOwner = mainWindow;
+  record.lpstrFilter = filterText;
+  record.nFilterIndex = filterIndex;
+  record.lpstrFile = dialogPath;
+  record.nMaxFile = kDialogTextSize;
+  record.lpstrFileTitle = dialogTitle;
+  record.nMaxFileTitle = kDialogTextSize;
+  record.lpstrInitialDir = folder[0] != '\0' ? folder : nullptr;
+  record.Flags = flags;
+  return record;
+}
+
+// The folder part of the dialog's path, with its trailing backslash.
+void KeepFolder(char* folder, const OPENFILENAMEA& record) {
+  const size_t length = record.nFileOffset < kDialogTextSize ? record.nFileOffset : 0;
+  snprintf(folder, kDialogTextSize, "%.*s", static_cast<int>(length), record.lpstrFile);
+}
+
+// Empties the frame list as opening a file in place of the document does.
+void EmptyForReplace() {
+  DeleteAllFramePalettes();
+  doc.screenWidth = 0;
+  doc.screenHeight = 0;
+  doc.currentFrame = 0;
+  previousFrame = -1;
+  while (DeleteFrame(0)) {
+  }
+  RewindSwapFile();
+  doc.hasGlobalPalette = 0;
+}
+
+// A reader that adds nothing, or stops half way, may leave the index past
+// the end of the list.
+void KeepCurrentFrameInList() {
+  if (doc.currentFrame >= doc.frameCount) doc.currentFrame = static_cast<int16_t>(doc.frameCount - 1);
+  if (doc.currentFrame < 0) doc.currentFrame = 0;
+}
+
+// The message loop saves after the message it is dispatching. A command
+// sent from outside the loop (another program, a test) is not one of its
+// messages: a message of our own makes sure the loop wakes up for the save.
+void SaveFromTheLoop() {
+  saveState = kSaveDue;
+  if (mainWindow != nullptr) PostMessageA(mainWindow, WM_NULL, 0, 0);
+}
+
+void ResumeAfterSave(uint8_t code) {
+  switch (code) {
+    case kResumeClose:
+      SendMessageA(mainWindow, WM_CLOSE, 0, 0);
+      break;
+    case kResumeNew:
+      SendMessageA(mainWindow, WM_COMMAND, IDM_FILE_NEW, 0);
+      break;
+    case kResumeOpen:
+      SendMessageA(mainWindow, WM_COMMAND, IDM_FILE_OPEN, 0);
+      break;
+    case kResumeRecentFile:
+      SendMessageA(mainWindow, WM_COMMAND, IDM_FILE_RECENT_LAST + 1, 0);
+      break;
+  }
+}
+
+}  // namespace
+
+void SetModified(bool modified) {
+  doc.modified = modified ? 1 : 0;
+  const bool saveable = modified && !IsUntitled();
+  EnableMenuCommand(IDM_FILE_SAVE, saveable);
+  if (toolbar != nullptr) EnableToolbarButton(kToolSave - 1, saveable);
+}
+
+void UpdateTitle() {
+  if (mainWindow != nullptr) {
+    const size_t offset = doc.fileNameOffset <= strlen(doc.fileName) ? doc.fileNameOffset : 0;
+    char title[sizeof doc.fileName + 32];
+    snprintf(title, sizeof title, "Frambo - %s %s", doc.fileName + offset, zoomText);
+    SendMessageA(mainWindow, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(title));
+  }
+  if (!busy) UpdateCutCopyEnabled();
+}
+
+bool ConfirmSaveChanges(ResumeCode code) {
+  if (!doc.modified || doc.frameCount == 0) return true;
+  const int answer = MessageBoxA(mainWindow, "Do you want to save the changes?", kProgramTitle,
+                                 MB_YESNOCANCEL | MB_ICONQUESTION);
+  if (answer == IDNO) return true;
+  if (answer == IDYES) {
+    pendingAfterSave = code;
+    SendMessageA(mainWindow, WM_COMMAND, IsUntitled() ? IDM_FILE_SAVE_AS : IDM_FILE_SAVE, 0);
+  }
+  return false;
+}
+
+void NewDocument() {
+  SetFileName(kUntitled);
+  SetAnimationEnabled(false);
+  SetSaveAsEnabled(false);
+  DeleteAllFramePalettes();
+  doc.currentFrame = 0;
+  previousFrame = -1;
+  while (DeleteFrame(0)) {
+  }
+  doc.screenWidth = 0;
+  doc.screenHeight = 0;
+  doc.hasGlobalPalette = 0;
+  FillFramesList();
+  RefreshFrameView(RefreshMode::kFull);
+  if (mainWindow != nullptr) InvalidateRect(mainWindow, &viewArea, TRUE);
+}
+
+int16_t LoadFileByExtension(const char* path, int index) {
+  CommitPendingChange();
+  SetWaitCursor(true);
+  const bool ok = ReadFileByExtension(path, index);
+  SetWaitCursor(false);
+  scrollX = 0;
+  scrollY = 0;
+  UpdateScrollRanges();
+  busy = 0;
+  EndProgress();
+  return ok ? 1 : 0;
+}
+
+bool OpenDocumentFile(const char* path, int index, bool replace) {
+  SetAnimationEnabled(false);
+  SetSaveAsEnabled(false);
+  if (replace) EmptyForReplace();
+  // A name longer than fileName holds could not be saved back: refused as
+  // a file that cannot be read.
+  const bool fits = strlen(path) < sizeof doc.fileName;
+  if (!fits) ShowReadError();
+  const bool ok = fits && LoadFileByExtension(path, index) != 0;
+  if (ok) {
+    if (replace) SetFileName(IsGifName(path) ? path : kUntitled);
+    doc.currentFrame = static_cast<int16_t>(index);
+    KeepCurrentFrameInList();
+    if (doc.frameCount > 1) SetAnimationEnabled(true);
+    if (doc.frameCount > 0) SetSaveAsEnabled(true);
+    UpdateTitle();
+    if (replace && path[0] != '\0') AddRecentFile(path);
+    ResetRetainedPicture();
+  } else if (replace) {
+    // The reader has told the user already.
+    SetFileName(kUntitled);
+    doc.currentFrame = 0;
+    previousFrame = -1;
+    while (DeleteFrame(0)) {
+    }
+    SetAnimationEnabled(false);
+    SetSaveAsEnabled(false);
+    UpdateTitle();
+    ResetRetainedPicture();
+  } else {
+    // A refused Insert or Add keeps the frames there were (and whatever the
+    // reader added before it stopped): the menus follow what remains.
+    KeepCurrentFrameInList();
+    SetAnimationEnabled(doc.frameCount > 1);
+    SetSaveAsEnabled(doc.frameCount > 0);
+    UpdateTitle();
+    ResetRetainedPicture();
+  }
+  FillFramesList();
+  RefreshFrameView(RefreshMode::kFull);
+  return ok;
+}
+
+bool ShowOpenDialog(int index, bool replace) {
+  StopPlayback();
+  EmptyDialogBuffers();
+  if (!LoadFilter(IDS_FILTER_OPEN)) return false;
+  OPENFILENAMEA record =
+      DialogRecord(openFilterIndex, openDir, OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY);
+  if (!GetOpenFileNameA(&record)) return false;
+  openFilterIndex = record.nFilterIndex;
+  char path[kDialogTextSize];
+  CopyText(path, sizeof path, dialogPath);
+  OpenDocumentFile(path, index, replace);
+  KeepFolder(openDir, record);
+  return true;
+}
+
+void OpenRecentFile(int k) {
+  StopPlayback();
+  const char* path = RecentFile(k);
+  if (path == nullptr || path[0] == '\0') return;
+  CopyText(pendingRecentFile, sizeof pendingRecentFile, path);
+  if (ConfirmSaveChanges(kResumeRecentFile)) OpenPendingRecentFile();
+}
+
+void OpenPendingRecentFile() {
+  OpenDocumentFile(pendingRecentFile, 0, true);
+  SetModified(false);
+}
+
+void RequestSave() {
+  StopPlayback();
+  // Writing a file called "untitled" is never what the user meant.
+  if (IsUntitled()) {
+    ShowSaveAsDialog();
+    return;
+  }
+  CopyText(dialogPath, sizeof dialogPath, doc.fileName);
+  saveTarget = dialogPath;
+  SaveFromTheLoop();
+}
+
+void ShowSaveAsDialog() {
+  StopPlayback();
+  EmptyDialogBuffers();
+  if (!LoadFilter(IDS_FILTER_SAVE_GIF)) {
+    pendingAfterSave = kResumeNothing;
+    return;
+  }
+  OPENFILENAMEA record = DialogRecord(settings.interlacedSave ? 2 : 1, saveDir, OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY);
+  record.lpstrDefExt = "GIF";
+  if (!GetSaveFileNameA(&record)) {
+    pendingAfterSave = kResumeNothing;
+    return;
+  }
+  settings.interlacedSave = record.nFilterIndex == 2 ? 1 : 0;
+  saveTarget = dialogPath;
+  saveState = kSaveAsChosen;
+  RefreshFrameView(RefreshMode::kFull);
+  KeepFolder(saveDir, record);
+  // Both paints must come for the save to run: ask for them, and where no
+  // paint can come (a minimised window) save without waiting.
+  if (mainWindow == nullptr || imageView == nullptr || IsIconic(mainWindow)) {
+    SaveFromTheLoop();
+    return;
+  }
+  InvalidateRect(mainWindow, &viewArea, FALSE);
+  InvalidateRect(imageView, nullptr, FALSE);
+}
+
+void RunDeferredSave() {
+  saveState = kSaveIdle;
+  SetWaitCursor(true);
+  const bool ok = WriteGif(saveTarget);
+  if (ok) {
+    AddRecentFile(saveTarget);
+    SetModified(false);
+    UpdateScrollRanges();
+    doc.currentFrame = 0;
+    previousFrame = -1;
+  }
+  SetWaitCursor(false);
+  RefreshFrameView(RefreshMode::kFull);
+  busy = 0;
+  if (imageView != nullptr) InvalidateRect(imageView, nullptr, TRUE);
+  EndProgress();
+  UpdateTitle();
+  const uint8_t resume = pendingAfterSave;
+  pendingAfterSave = kResumeNothing;
+  if (ok) {
+    ResumeAfterSave(resume);
+  } else {
+    // The document stays modified under its old name; the command that
+    // asked for the save is abandoned.
+    ShowMessage("Error in writing file");
+  }
+}
+
+void OpenDroppedFiles(HDROP drop) {
+  char path[MAX_PATH + 1] = "";
+  const UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+  const UINT length = count > 0 ? DragQueryFileA(drop, 0, path, sizeof path) : 0;
+  DragFinish(drop);
+  if (length == 0) return;
+  if (length >= sizeof pendingRecentFile || !IsPictureName(path)) {
+    ShowReadError();
+    return;
+  }
+  StopPlayback();
+  // Resumed after a Yes to the prompt as a recent file is.
+  CopyText(pendingRecentFile, sizeof pendingRecentFile, path);
+  if (ConfirmSaveChanges(kResumeRecentFile)) OpenPendingRecentFile();
+}

@@ -1,0 +1,110 @@
+// The image view's arithmetic: placement at each zoom, point mapping and
+// picking at the edges, scroll ranges and steps, and values at the far end
+// of what the editor stores.
+#include "render/view_geometry.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr int32_t kHuge = INT32_MAX;
+
+std::string Text(const ViewRect& r) {
+  return "(" + std::to_string(r.left) + "," + std::to_string(r.top) + ") " + std::to_string(r.width) + "x" +
+         std::to_string(r.height);
+}
+
+// "(x,y)" after mapping, or "no" when the mapping refused the point.
+template <typename Map>
+std::string Mapped(Map map, int32_t x, int32_t y, const LogicalRect& frame, int zoom, ScrollOffsets scroll = {},
+                   ViewSize view = {200, 200}) {
+  if (!map(&x, &y, frame, zoom, scroll, view)) return "no";
+  return "(" + std::to_string(x) + "," + std::to_string(y) + ")";
+}
+
+}  // namespace
+
+TEST(ViewGeometry, ViewPointsMapToTheFramePixelShownThere) {
+  LogicalRect frame{10, 20, 30, 40};
+  Placement p = PlaceRectangle(frame, 1, {}, {200, 200});
+  ASSERT_TRUE(p.visible);
+  EXPECT_EQ("(20,40) 60x80", Text(p.destination)) << "expected the frame on view pixels (20,40)-(80,120)";
+  EXPECT_EQ("(29,39)", Mapped(ViewToFramePoint, 79, 119, frame, 1));
+  EXPECT_EQ("(30,40)", Mapped(ViewToFramePoint, 80, 120, frame, 1)) << "expected the far edges to map";
+  EXPECT_EQ("no", Mapped(ViewToFramePoint, 81, 100, frame, 1));
+  EXPECT_EQ("(29,39)", Mapped(PickFramePixel, 79, 119, frame, 1));
+  EXPECT_EQ("no", Mapped(PickFramePixel, 80, 119, frame, 1)) << "expected the right edge to be no pixel";
+  EXPECT_EQ("no", Mapped(PickFramePixel, 79, 120, frame, 1)) << "expected the bottom edge to be no pixel";
+  // Zoomed out, and scrolled 7 columns in at 1:3 (view column 2 shows 7 + 6).
+  EXPECT_EQ("(10,10)", Mapped(ViewToFramePoint, 5, 5, {0, 0, 50, 50}, -1));
+  EXPECT_EQ("(13,0)", Mapped(PickFramePixel, 2, 0, {0, 0, 50, 50}, -2, {7, 0}));
+}
+
+TEST(ViewGeometry, RectangleOutsideTheViewIsNotVisible) {
+  LogicalRect frame{0, 0, 30, 40};
+  EXPECT_FALSE(PlaceRectangle(frame, 0, {30, 0}, {200, 200}).visible) << "wholly left of the view";
+  EXPECT_FALSE(PlaceRectangle(frame, 0, {0, 40}, {200, 200}).visible) << "wholly above the view";
+  LogicalRect lastColumn = PlaceRectangle(frame, 0, {29, 0}, {200, 200}).source;
+  EXPECT_EQ(29, lastColumn.left + lastColumn.width - 1) << "expected only the last column";
+  // Starting on or past the view's far edge: nothing of it is inside.
+  EXPECT_FALSE(PlaceRectangle({100, 0, 30, 40}, 0, {}, {100, 100}).visible) << "starting on the edge at 1:1";
+  EXPECT_FALSE(PlaceRectangle({150, 0, 30, 40}, 0, {}, {100, 100}).visible) << "starting past the edge";
+  EXPECT_FALSE(PlaceRectangle({0, 200, 30, 40}, -1, {}, {100, 100}).visible) << "starting on the edge at 1:2";
+  EXPECT_FALSE(PlaceRectangle({0, 0, 1, 40}, -1, {}, {100, 100}).visible) << "narrower than one view pixel";
+  // At 2:1 in a view 101 wide, the pixel starting at view column 100 shows half.
+  Placement cut = PlaceRectangle({50, 0, 30, 40}, 1, {}, {101, 100});
+  ASSERT_TRUE(cut.visible) << "expected the half pixel on the edge to show";
+  EXPECT_EQ("(100,0) 2x80", Text(cut.destination));
+}
+
+TEST(ViewGeometry, ScrollRangesFollowTheScaledScreen) {
+  ScrollRanges r = ComputeScrollRanges(100, 400, 1, 1, {50, 500}, {300, 300});
+  EXPECT_EQ(0, r.maxX) << "scaled screen 200 wide in a view 300 wide";
+  EXPECT_EQ(0, r.scroll.x) << "expected the offset lowered to 0";
+  EXPECT_EQ(250, r.maxY) << "expected (800 - 300) / 2";
+  EXPECT_EQ(250, r.scroll.y) << "expected the offset lowered to the maximum";
+  r = ComputeScrollRanges(1000, 1000, 1, -2, {10, 10}, {100, 1000});
+  EXPECT_EQ(699, r.maxX) << "expected (1000 / 3 - 100) * 3";
+  r = ComputeScrollRanges(1000, 1000, 0, 0, {10, 10}, {100, 100});
+  EXPECT_EQ(0, r.maxX + r.maxY + r.scroll.x + r.scroll.y) << "expected nothing to scroll with no frames";
+}
+
+TEST(ViewGeometry, ScrollStepsStayWithinTheRange) {
+  // A page is 10 logical pixels whatever the zoom: the picture then shows
+  // from column 10.
+  for (int zoom = kMinZoom; zoom <= kMaxZoom; ++zoom) {
+    ScrollRanges r = ComputeScrollRanges(1000, 1000, 1, zoom, {}, {50, 50});
+    int32_t x = ScrollStep(ScrollCode::kPageDown, 0, r.maxX, 0);
+    EXPECT_EQ(10, PlaceRectangle({0, 0, 1000, 1000}, zoom, {x, 0}, {50, 50}).source.left) << "zoom " << zoom;
+  }
+  EXPECT_EQ(95, ScrollStep(ScrollCode::kPageDown, 91, 95, 0));
+  EXPECT_EQ(0, ScrollStep(ScrollCode::kPageUp, 4, 95, 0));
+  EXPECT_EQ(40, ScrollStep(ScrollCode::kThumbTrack, 40, 95, 70)) << "expected thumb tracking ignored";
+  EXPECT_EQ(70, ScrollStep(ScrollCode::kThumbPosition, 40, 95, 70));
+  EXPECT_EQ(95, ScrollStep(ScrollCode::kThumbPosition, 40, 95, 300)) << "expected the thumb held at the maximum";
+  EXPECT_EQ(40, ScrollStep(static_cast<ScrollCode>(8), 40, 95, 0)) << "expected an unknown code ignored";
+}
+
+TEST(ViewGeometry, ZoomTextAndOutlinesScaleLikeThePicture) {
+  EXPECT_EQ("(1:1)(2:1)(9:1)(1:2)(1:9)(9:1)", ZoomText(0) + ZoomText(1) + ZoomText(8) + ZoomText(-1) + ZoomText(-8) +
+                                                  ZoomText(40));
+  EXPECT_EQ("(15,15) -12x-18", Text(OutlineToView({10, 10, -4, -6}, 2, {5, 5}))) << "dragged up-left at 3:1";
+  EXPECT_EQ("(2,3) 5x-3", Text(OutlineToView({4, 7, 10, -6}, -1, {}))) << "at 1:2";
+}
+
+TEST(ViewGeometry, ExtremePositionsZoomsAndViewsDoNotOverflow) {
+  // A frame stored at 65535 with the widest size, at 9:1 in a huge view.
+  LogicalRect far{65535, 65535, 32767, 32767};
+  Placement p = PlaceRectangle(far, 8, {65000, 65000}, {kHuge, kHuge});
+  ASSERT_TRUE(p.visible);
+  EXPECT_EQ("(4815,4815) 294903x294903", Text(p.destination));
+  EXPECT_EQ("(32767,32767)", Mapped(ViewToFramePoint, 4815 + 294903, 4815 + 294903, far, 8, {65000, 65000},
+                                    {kHuge, kHuge}));
+  // At 1:9 the extent of a huge view is beyond 32 bits.
+  p = PlaceRectangle({0, 0, 32767, 32767}, -8, {}, {300000000, 300000000});
+  EXPECT_EQ("(0,0) 3640x3640", Text(p.destination));
+  EXPECT_EQ(65523, ComputeScrollRanges(65535, 65535, 1, 8, {}, {100, 100}).maxX) << "expected (589815 - 100) / 9";
+  EXPECT_EQ(0, ComputeScrollRanges(65535, 65535, 1, -8, {}, {kHuge, kHuge}).maxX);
+  EXPECT_EQ(kHuge, ScrollStep(ScrollCode::kPageDown, kHuge - 3, kHuge, 0));
+  EXPECT_EQ("(589815,0) 294903x0", Text(OutlineToView({65535, 0, 32767, 0}, 8, {})));
+}
