@@ -1,6 +1,6 @@
-// frambo-cli run in-process: the info --json layout and escaping, the BMP
-// files of frames, what convert and colors save, and the exit statuses of
-// failed reads, failed writes and usage errors.
+// frambo-cli run in-process: the info --json layout and escaping, the files
+// frames writes, what each saving command puts in its file, and the exit
+// status of every failed run.
 #include "cli/cli.h"
 
 #include <gtest/gtest.h>
@@ -11,54 +11,93 @@
 #include <vector>
 
 #include "cli/bmp_writer.h"
+#include "colour/global_palette.h"
 #include "document/document.h"
 #include "document/settings.h"
+#include "gif_builder.h"
 #include "test_support.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-std::string ReadFile(const fs::path& path) {
+std::string FileText(const fs::path& path) {
   std::vector<uint8_t> bytes = FileBytes(path.string());
   return std::string(bytes.begin(), bytes.end());
 }
 
-uint32_t U32(const std::string& bytes, size_t at) {
-  return static_cast<uint8_t>(bytes[at]) | static_cast<uint8_t>(bytes[at + 1]) << 8 |
-         static_cast<uint8_t>(bytes[at + 2]) << 16 | static_cast<uint32_t>(static_cast<uint8_t>(bytes[at + 3])) << 24;
+// Colours shown by any pixel of the entries, transparency aside.
+std::set<uint32_t> Shown(const std::vector<Entry>& entries) {
+  std::set<uint32_t> colours;
+  for (const Entry& entry : entries) colours.insert(entry.colours.begin(), entry.colours.end());
+  colours.erase(kTransparentPixel);
+  return colours;
 }
 
-uint32_t U16(const std::string& bytes, size_t at) {
-  return static_cast<uint8_t>(bytes[at]) | static_cast<uint8_t>(bytes[at + 1]) << 8;
+bool AllGrey(const Entry& entry) {
+  for (uint32_t c : entry.colours)
+    if (c != kTransparentPixel && c != (c & 0xFF) * 0x010101u) return false;
+  return true;
 }
 
-// A fresh folder in the tests' scratch folder, removed afterwards; every run
-// must leave the save options as they were.
+// A fresh folder per test, removed afterwards; every run must leave the save
+// options as they were.
 class CliOutput : public testing::Test {
  protected:
   void SetUp() override {
-    folder_ = ScratchPath("cli-" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
     fs::remove_all(folder_);
+    fs::create_directories(folder_);
   }
   void TearDown() override {
+    remapBlockLimit = 0xFFFFFFFF;
     fs::remove_all(folder_);
-    EXPECT_EQ(settings.addCreditComment, 1) << "expected the default restored after the run";
-    EXPECT_EQ(settings.interlacedSave, 0) << "expected the default restored after the run";
+    EXPECT_TRUE(settings.addCreditComment == 1 && settings.interlacedSave == 0)
+        << "expected the save defaults restored after the run";
   }
-  std::string Out(const char* name) {
-    fs::create_directories(folder_);
-    return (folder_ / name).string();
+  std::string Out(const char* name) const { return (folder_ / name).string(); }
+  // Runs a command that saves input to out.gif; before_ and after_ get the
+  // entries of both files.
+  void Run(const std::string& input, std::vector<std::string> args) {
+    ASSERT_TRUE(LoadFresh(input)) << input;
+    before_ = DocumentEntries();
+    args.insert(args.end(), {"-o", Out("out.gif"), "--no-credit"});
+    CliResult run = RunTool(args);
+    ASSERT_EQ(kExitOk, run.status) << args[0] << ": " << run.err;
+    ASSERT_TRUE(LoadFresh(Out("out.gif")));
+    after_ = DocumentEntries();
+    ASSERT_EQ(before_.size(), after_.size()) << args[0];
   }
-  fs::path folder_;
+  const fs::path folder_ =
+      ScratchPath("cli-" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
+  std::vector<Entry> before_, after_;
 };
+
+// A run that must fail: its arguments, its exit status and how its standard
+// error starts; it prints nothing and writes no file at output.
+struct CliFailure {
+  std::vector<std::string> args;
+  int status = kExitUsage;
+  std::string message = "usage:";
+};
+
+void ExpectCliFailures(const std::vector<CliFailure>& cases, const std::string& output) {
+  for (const CliFailure& c : cases) {
+    CliResult run = RunTool(c.args);
+    std::string line;
+    for (const std::string& arg : c.args) line += arg + " ";
+    EXPECT_EQ(c.status, run.status) << line;
+    EXPECT_EQ(0, run.err.compare(0, c.message.size(), c.message)) << line << ": expected " << c.message << "...";
+    EXPECT_EQ("", run.out) << line;
+    EXPECT_FALSE(fs::exists(output)) << line << ": expected no file";
+  }
+}
 
 // Checks that each needle occurs in text after the one before it.
 void ExpectInOrder(const std::string& text, const std::vector<std::string>& needles) {
   size_t from = 0;
   for (const std::string& needle : needles) {
     size_t at = text.find(needle, from);
-    ASSERT_NE(at, std::string::npos) << "expected " << needle << " after offset " << from << ", got none in\n"
+    ASSERT_NE(at, std::string::npos) << "expected " << needle << " after offset " << from << " in\n"
                                      << text.substr(0, 400);
     from = at + needle.size();
   }
@@ -78,38 +117,39 @@ TEST(CliInfo, JsonOfBinaryCommentKeepsKeyOrderAndEscapesEveryByte) {
   ExpectInOrder(run.out, {"\"text\":\"\\u0000\\u0001\\u0002", "\\u0007\\u0008\\t\\n\\u000B\\u000C\\r\\u000E",
                           "\\u001F !\\\"#$%&'()*+,-./0123", "XYZ[\\\\]^_`abc", "xyz{|}~\x7F\\u0080\\u0081",
                           "\\u00FE\\u00FF\"}"});
-  for (char c : run.out) {
-    EXPECT_TRUE(c == '\n' || (c >= 0x20 && c <= 0x7F)) << "expected ASCII output, got byte " << (c & 0xFF);
-  }
+  for (char c : run.out) EXPECT_TRUE(c == '\n' || (c >= 0x20 && c <= 0x7F)) << "byte " << (c & 0xFF);
 }
 
 TEST_F(CliOutput, FramesWritesPaddedBottomUpBmpWithTheFramePalette) {
-  // width-5.gif: one 5x40 image of 8 colours.
-  CliResult run = RunTool({"frames", TestDataPath("width-5.gif"), folder_.string()});
-  ASSERT_EQ(run.status, kExitOk) << run.err;
-  std::string bmp = ReadFile(folder_ / "frame-000.bmp");
-  const uint32_t stride = 8, height = 40, pixels = 14 + 40 + 1024;
-  ASSERT_EQ(bmp.size(), pixels + stride * height);
-  EXPECT_EQ(bmp.substr(0, 2), "BM");
-  const uint32_t fields[][3] = {{2, 4, pixels + stride * height},  // bfSize
-                                {10, 4, pixels},                   // bfOffBits
-                                {14, 4, 40}, {18, 4, 5}, {22, 4, height}, {26, 2, 1}, {28, 2, 8},
-                                {30, 4, 0},  // BI_RGB
-                                {34, 4, stride * height}, {46, 4, 256}};
-  for (const auto& field : fields) {
-    uint32_t got = field[1] == 4 ? U32(bmp, field[0]) : U16(bmp, field[0]);
-    EXPECT_EQ(got, field[2]) << "header field at offset " << field[0] << ": expected " << field[2] << ", got " << got;
+  // width-5.gif: one 5x40 image of 8 colours, pixel (x, y) being (x + y) % 8.
+  ASSERT_EQ(kExitOk, RunTool({"frames", TestDataPath("width-5.gif"), folder_.string()}).status);
+  std::vector<uint8_t> bmp = FileBytes(Out("frame-000.bmp"));
+  const uint32_t offBits = 14 + 40 + 1024, imageSize = 8 * 40;
+  ASSERT_EQ(offBits + imageSize, bmp.size());
+  const uint32_t fields[][3] = {{0, 2, 0x4D42}, {2, 4, offBits + imageSize}, {10, 4, offBits}, {14, 4, 40},
+                                {18, 4, 5},     {22, 4, 40},                 {26, 2, 1},       {28, 2, 8},
+                                {30, 4, 0},     {34, 4, imageSize},          {46, 4, 256}};
+  for (const auto& f : fields) {
+    uint32_t got = f[1] == 4 ? ReadLe32(&bmp[f[0]]) : ReadLe16(&bmp[f[0]]);
+    EXPECT_EQ(f[2], got) << "header field at offset " << f[0];
   }
-  std::string table;
-  for (const PaletteEntry& e : doc.frames[0]->palette) table += {char(e.blue), char(e.green), char(e.red), 0};
-  EXPECT_TRUE(table == bmp.substr(54, 1024)) << "expected the frame's palette as the colour table, got another";
-  // The first stored row is the image's bottom row; pixel (x, y) is (x + y) % 8.
-  std::string rows;
-  for (int y = height - 1; y >= 0; --y) {
-    for (int x = 0; x < 5; ++x) rows += char((x + y) % 8);
-    rows.append(3, '\0');
+  std::vector<uint8_t> want;
+  for (const PaletteEntry& e : doc.frames[0]->palette) want.insert(want.end(), {e.blue, e.green, e.red, 0});
+  for (int y = 39; y >= 0; --y) {
+    for (int x = 0; x < 5; ++x) want.push_back(static_cast<uint8_t>((x + y) % 8));
+    want.insert(want.end(), 3, 0);
   }
-  EXPECT_TRUE(rows == bmp.substr(pixels)) << "expected the rows bottom-up and padded, got other bytes";
+  EXPECT_TRUE(want == std::vector<uint8_t>(bmp.begin() + 54, bmp.end()))
+      << "expected the frame's palette, then the rows bottom-up and padded";
+
+  // A frame without rows still gets a valid, empty bitmap.
+  Frame empty;
+  empty.width = 6;
+  ASSERT_TRUE(WriteFrameBmp(empty, Out("empty.bmp").c_str()));
+  bmp = FileBytes(Out("empty.bmp"));
+  ASSERT_EQ(offBits, bmp.size());
+  EXPECT_TRUE(ReadLe32(&bmp[2]) == offBits && ReadLe32(&bmp[22]) == 0 && ReadLe32(&bmp[34]) == 0)
+      << "expected bfSize " << offBits << ", height and image size 0";
 }
 
 TEST_F(CliOutput, FramesWritesCommentsAsTextBesideTheImages) {
@@ -117,167 +157,127 @@ TEST_F(CliOutput, FramesWritesCommentsAsTextBesideTheImages) {
   const fs::path made = folder_ / "made" / "here";
   CliResult run = RunTool({"frames", TestDataPath("comments-between-frames.gif"), made.string()});
   ASSERT_EQ(run.status, kExitOk) << run.err;
-  EXPECT_EQ(ReadFile(made / "frame-000.txt"), "first");
-  EXPECT_EQ(ReadFile(made / "frame-002.txt"), "second");
-  EXPECT_EQ(ReadFile(made / "frame-004.txt"), "third");
-  EXPECT_TRUE(fs::exists(made / "frame-001.bmp") && fs::exists(made / "frame-003.bmp"))
-      << "expected frame-001.bmp and frame-003.bmp, got them missing";
+  EXPECT_EQ("first", FileText(made / "frame-000.txt"));
+  EXPECT_EQ("second", FileText(made / "frame-002.txt"));
+  EXPECT_EQ("third", FileText(made / "frame-004.txt"));
+  EXPECT_TRUE(fs::exists(made / "frame-001.bmp") && fs::exists(made / "frame-003.bmp"));
   EXPECT_FALSE(fs::exists(made / "frame-000.bmp")) << "expected no bitmap for a comment entry";
 }
 
-TEST_F(CliOutput, ZeroHeightFrameGivesAValidEmptyBmp) {
-  Frame frame;
-  frame.width = 6;
-  frame.height = 0;
-  const std::string path = Out("empty.bmp");
-  ASSERT_TRUE(WriteFrameBmp(frame, path.c_str()));
-  std::string bmp = ReadFile(path);
-  ASSERT_EQ(bmp.size(), 1078u);
-  EXPECT_EQ(U32(bmp, 2), 1078u) << "bfSize";
-  EXPECT_EQ(U32(bmp, 22), 0u) << "biHeight";
-  EXPECT_EQ(U32(bmp, 34), 0u) << "biSizeImage";
-}
-
-TEST_F(CliOutput, ExitStatusSaysWhatFailedAndNothingIsWritten) {
-  const std::string gif = TestDataPath("gif87a.gif");
-  const std::string x = Out("x.gif");
-  std::vector<CliFailure> cases = {
-      {{}, kExitUsage, "usage:"},
-      {{"explode", gif}, kExitUsage, "usage:"},
-      {{"info"}, kExitUsage, "usage:"},
-      {{"info", "--yaml", gif}, kExitUsage, "usage:"},
-      {{"info", gif, gif}, kExitUsage, "usage:"},
-      {{"frames", gif}, kExitUsage, "usage:"},
-      {{"convert", gif}, kExitUsage, "usage:"},            // no -o
-      {{"convert", "-o", x}, kExitUsage, "usage:"},        // no input
-      {{"convert", gif, "-o"}, kExitUsage, "usage:"},      // -o without a name
-      {{"convert", gif, "-o", x, "-o", Out("y.gif")}, kExitUsage, "usage:"},
-      {{"convert", gif, "-o", x, "--frame", "1"}, kExitUsage, "usage:"},
-      {{"colors", "16", gif, "-o", x, "--interlaced"}, kExitUsage, "usage:"},
-      {{"info", TestDataPath("no-such-file.gif")}, kExitFileError, "Error in reading file"},
-      {{"info", TestDataPath("malformed-not-a-gif.gif")}, kExitFileError, "Error in reading file"},
-      {{"frames", TestDataPath("malformed-empty.gif"), folder_.string()}, kExitFileError, "Error in reading file"},
-      // The output folder would have to live inside a regular file.
-      {{"frames", gif, (fs::path(gif) / "out").string()}, kExitFileError, "Error in writing file"},
-      // A file that cannot be read stops the run before anything is written.
-      {{"convert", gif, TestDataPath("malformed-not-a-gif.gif"), "-o", x}, kExitFileError, "Error in reading file"},
-      {{"convert", gif, "-o", Out("missing-folder/x.gif")}, kExitFileError, "Error in writing file"},
-  };
-  for (const char* count : {"1", "257", "0", "-4", "16x", "", "abc", "99999999999999999999"})
-    cases.push_back({{"colors", count, gif, "-o", x}, kExitUsage, "usage:"});
-  ExpectCliFailures(cases, x);
-  CliResult run = RunTool({"colors", "2", gif, "-o", x});
-  EXPECT_EQ(run.status, kExitOk) << "colors 2: expected the smallest count taken, got " << run.err;
-}
-
-// ---- convert and colors ----------------------------------------------------------
-
-TEST_F(CliOutput, ConvertAppendsEachFileBehindThePrevious) {
+TEST_F(CliOutput, ConvertAppendsEachFileBehindThePreviousWithTheSaveOptions) {
   ASSERT_TRUE(LoadFresh(TestDataPath("muybridge.gif")));
   std::vector<Entry> expected = DocumentEntries();
   ASSERT_TRUE(LoadFresh(TestDataPath("local-color-tables.gif")));
   std::vector<Entry> second = DocumentEntries();
   expected.insert(expected.end(), second.begin(), second.end());
 
-  CliResult run = RunTool({"convert", TestDataPath("muybridge.gif"), TestDataPath("local-color-tables.gif"), "-o",
-                           Out("both.gif"), "--no-credit"});
+  CliResult run = RunTool({"convert", "--interlaced", "-o", Out("both.gif"), TestDataPath("muybridge.gif"),
+                           TestDataPath("local-color-tables.gif")});
   ASSERT_EQ(run.status, kExitOk) << run.err;
   ASSERT_TRUE(LoadFresh(Out("both.gif")));
-  std::vector<std::string> faults = EntryDifferences(expected, DocumentEntries(), kColoursOnly);
+  std::vector<Entry> got = DocumentEntries();
+  ASSERT_FALSE(got.empty());
+  EXPECT_TRUE(IsCredit(got[0])) << "expected the credit as entry 0 by default";
+  got.erase(got.begin());
+  std::vector<std::string> faults = EntryDifferences(expected, got, kColoursOnly);
   EXPECT_TRUE(faults.empty()) << "convert of two files:\n" << Join(faults);
-}
-
-TEST_F(CliOutput, ConvertOptionsReachTheSavedFile) {
-  CliResult run = RunTool({"convert", "--interlaced", "-o", Out("i.gif"), TestDataPath("treescap.gif")});
-  ASSERT_EQ(run.status, kExitOk) << run.err;
-  ASSERT_TRUE(LoadFresh(Out("i.gif")));
-  std::vector<Entry> entries = DocumentEntries();
-  ASSERT_GE(entries.size(), 2u);
-  EXPECT_TRUE(IsCredit(entries[0])) << "expected the credit as entry 0 by default";
-  for (size_t i = 1; i < entries.size(); ++i)
-    EXPECT_TRUE(entries[i].interlaced) << "entry " << i << ": expected --interlaced to interlace, got plain";
-}
-
-// A colour, or transparency, shown by any pixel of any image entry.
-std::set<uint32_t> ColoursShown(const std::vector<Entry>& entries) {
-  std::set<uint32_t> colours;
-  for (const Entry& entry : entries) colours.insert(entry.colours.begin(), entry.colours.end());
-  colours.erase(kTransparentPixel);
-  return colours;
+  for (size_t i = 0; i < got.size(); ++i)
+    EXPECT_TRUE(got[i].comment || got[i].interlaced) << "entry " << i << ": expected --interlaced to interlace";
 }
 
 TEST_F(CliOutput, ColorsPutsEveryFrameOnOneGlobalPaletteOfAtMostN) {
-  ASSERT_TRUE(LoadFresh(TestDataPath("local-color-tables.gif")));
-  std::vector<Entry> source = DocumentEntries();
-  ASSERT_GT(ColoursShown(source).size(), 4u);
-
-  CliResult run = RunTool({"colors", "4", TestDataPath("local-color-tables.gif"), "-o", Out("c.gif"), "--no-credit"});
-  ASSERT_EQ(run.status, kExitOk) << run.err;
-  ASSERT_TRUE(LoadFresh(Out("c.gif")));
-  std::vector<Entry> reduced = DocumentEntries();
-  ASSERT_EQ(reduced.size(), source.size());
-  for (size_t i = 0; i < reduced.size(); ++i) {
-    if (reduced[i].comment) continue;
-    EXPECT_TRUE(reduced[i].useGlobalPalette) << "entry " << i << ": expected the global palette, got a local one";
-    EXPECT_TRUE(reduced[i].left == source[i].left && reduced[i].width == source[i].width)
+  // local-color-tables.gif: six local palettes of up to 256 colours.
+  const std::string local = TestDataPath("local-color-tables.gif");
+  Run(local, {"colors", "4", local});
+  ASSERT_GT(Shown(before_).size(), 4u);
+  for (size_t i = 0; i < after_.size(); ++i) {
+    EXPECT_TRUE(after_[i].comment || after_[i].useGlobalPalette) << "entry " << i << ": expected the global palette";
+    EXPECT_TRUE(after_[i].left == before_[i].left && after_[i].width == before_[i].width)
         << "entry " << i << ": expected the rectangle kept";
   }
-  size_t shown = ColoursShown(reduced).size();
+  size_t shown = Shown(after_).size();
   EXPECT_TRUE(shown >= 2 && shown <= 4) << "expected 2 to 4 colours, got " << shown;
 }
 
-TEST_F(CliOutput, ColorsWithRoomForEveryColourKeepsThemAll) {
-  // Three local palettes, few colours between them.
-  ASSERT_TRUE(LoadFresh(TestDataPath("no-global-table.gif")));
-  std::vector<Entry> source = DocumentEntries();
-  ASSERT_LE(ColoursShown(source).size(), 32u);
-  CliResult run = RunTool({"colors", "32", TestDataPath("no-global-table.gif"), "-o", Out("all.gif"), "--no-credit"});
-  ASSERT_EQ(run.status, kExitOk) << run.err;
-  ASSERT_TRUE(LoadFresh(Out("all.gif")));
-  std::vector<std::string> faults = EntryDifferences(source, DocumentEntries(), kColoursOnly);
-  EXPECT_TRUE(faults.empty()) << "colors 32 changed the picture:\n" << Join(faults);
+TEST_F(CliOutput, GrayAndReduceChangeEveryImageFrameOrOnlyEntryK) {
+  // animated-red-blue.gif: four coloured frames.
+  const std::string gif = TestDataPath("animated-red-blue.gif");
+  const std::string local = TestDataPath("local-color-tables.gif");
+  Run(gif, {"gray", gif});
+  for (size_t i = 0; i < after_.size(); ++i) EXPECT_TRUE(AllGrey(after_[i])) << "gray: entry " << i;
+  Run(gif, {"gray", "--frame", "2", gif});
+  for (size_t i = 0; i < after_.size(); ++i)
+    EXPECT_TRUE(i == 2 ? AllGrey(after_[i]) && !AllGrey(before_[i]) : after_[i].colours == before_[i].colours)
+        << "gray --frame 2: entry " << i;
+  Run(local, {"reduce", "2", local, "--frame", "2"});
+  for (size_t i = 0; i < after_.size(); ++i)
+    EXPECT_EQ(i != 2, after_[i].colours == before_[i].colours) << "reduce 2 --frame 2: entry " << i;
+  // Frames of 4, 2, 16, 128, 256 and 8 colours: only those above N change.
+  Run(local, {"reduce", "4", local});
+  for (size_t i = 0; i < after_.size(); ++i) {
+    bool few = Shown({before_[i]}).size() <= 4;
+    EXPECT_TRUE(few ? after_[i].colours == before_[i].colours : Shown({after_[i]}).size() <= 4)
+        << "reduce 4: entry " << i << (few ? " expected unchanged" : " expected at most 4 colours");
+  }
 }
-
-}  // namespace
-
-// ---- palette files ---------------------------------------------------------------
-
-namespace {
 
 TEST_F(CliOutput, APaletteSavedAndLoadedBackKeepsEveryColour) {
   const std::string gif = TestDataPath("hippopotamus-regular.gif");
-  ASSERT_TRUE(LoadFresh(gif));
-  std::vector<Entry> before = DocumentEntries();
-  const int colorCount = doc.frames[0]->colorCount;
-
   CliResult saved = RunTool({"palette-save", gif, "0", Out("frame.pal")});
   ASSERT_EQ(saved.status, kExitOk) << saved.err;
-  EXPECT_EQ(fs::file_size(Out("frame.pal")), static_cast<uintmax_t>(4 * colorCount + 28))
-      << "expected the RIFF layout of " << colorCount << " colours";
+  EXPECT_EQ(fs::file_size(Out("frame.pal")), 4u * doc.frames[0]->colorCount + 28) << "the RIFF layout's size";
+  Run(gif, {"palette-load", gif, "0", Out("frame.pal")});
+  EXPECT_EQ(after_[0].colours, before_[0].colours) << "a frame given its own palette shows the same colours";
+  EXPECT_FALSE(after_[0].useGlobalPalette);
+}
 
-  CliResult loaded = RunTool({"palette-load", gif, "0", Out("frame.pal"), "-o", Out("back.gif"), "--no-credit"});
-  ASSERT_EQ(loaded.status, kExitOk) << loaded.err;
-  ASSERT_TRUE(LoadFresh(Out("back.gif")));
-  std::vector<Entry> after = DocumentEntries();
-  ASSERT_EQ(after.size(), before.size());
-  EXPECT_EQ(after[0].colours, before[0].colours) << "a frame given its own palette shows the same colours";
-
-  struct Case {
-    std::vector<std::string> args;
-    int status;
-  } cases[] = {
-      {{"palette-save", gif, "1", Out("x.pal")}, kExitUsage},   // no such entry
-      {{"palette-save", gif, "-1", Out("x.pal")}, kExitUsage},
-      {{"palette-save", TestDataPath("comment-short.gif"), "0", Out("x.pal")}, kExitUsage},  // a comment
-      {{"palette-load", gif, "0", Out("frame.pal")}, kExitUsage},  // no -o
-      {{"palette-load", gif, "0", TestDataPath("malformed-empty.pal"), "-o", Out("x.gif")}, kExitFileError},
+TEST_F(CliOutput, FailedRunsExitWithTheirStatusAndWriteNothing) {
+  const std::string gif = TestDataPath("gif87a.gif"), red = TestDataPath("animated-red-blue.gif");
+  const std::string comments = TestDataPath("comments-between-frames.gif");  // entry 0 is a comment
+  const std::string bad = TestDataPath("malformed-not-a-gif.gif"), missing = TestDataPath("no-such-file.gif");
+  const std::string insideAFile = (fs::path(gif) / "out").string(), x = Out("x.gif"), dir = folder_.string();
+  // A 65535 x 65535 screen would need a bitmap beyond the format's 4 GiB.
+  const std::string huge = WriteScratchFile(
+      "huge-screen.gif", GifBuilder().Header().Screen(65535, 65535, 2).Image(0, 0, 1, 1, {1}).Trailer().bytes);
+  const int read = kExitFileError, write = kExitFileError;
+  const char* unreadable = "Error in reading file";
+  const char* unwritable = "Error in writing file";
+  std::vector<CliFailure> cases = {
+      {{}}, {{"explode", gif}}, {{"info"}}, {{"info", "--yaml", gif}}, {{"info", gif, gif}},
+      {{"info", missing}, read, unreadable},
+      {{"frames", gif}}, {{"frames", TestDataPath("malformed-empty.gif"), dir}, read, unreadable},
+      {{"frames", gif, insideAFile}, write, unwritable},
+      {{"render", gif}}, {{"render", missing, dir}, read, unreadable}, {{"render", gif, insideAFile}, write, unwritable},
+      {{"render", huge, dir}, write, unwritable},
+      // No -o, no input, -o without a name, two of them, an option convert does not take.
+      {{"convert", gif}}, {{"convert", "-o", x}}, {{"convert", gif, "-o"}}, {{"convert", gif, "-o", x, "-o", x}},
+      {{"convert", gif, "-o", x, "--frame", "1"}},
+      {{"convert", gif, bad, "-o", x}, read, unreadable},  // stops before anything is written
+      {{"convert", gif, "-o", Out("missing-folder/x.gif")}, write, unwritable},
+      {{"optimize", gif}}, {{"optimize", gif, gif, "-o", x}}, {{"unoptimize", "-o", x}},
+      {{"unoptimize", gif, "-o", x, "--frame", "1"}}, {{"optimize", bad, "-o", x}, read, unreadable},
+      {{"unoptimize", bad, "-o", x}, read, unreadable},
+      {{"colors", "16", gif, "-o", x, "--interlaced"}}, {{"reduce", "3", red, "-o", x}},
+      {{"reduce", "512", red, "-o", x}}, {{"gray", red, "-o", x, "--frame"}},
+      {{"gray", red, "-o", x, "--frame", "1", "--frame", "2"}},
+      {{"gray", comments, "-o", x, "--frame", "0"}, kExitUsage, comments},
+      {{"reduce", "2", red, "-o", x, "--frame", "4"}, kExitUsage, red},
+      {{"palette-save", gif, "1", x}, kExitUsage, gif}, {{"palette-save", red, "-1", x}},
+      {{"palette-save", comments, "0", x}, kExitUsage, comments},
+      {{"palette-save", red, "0", Out("missing-folder/x.pal")}, write, unwritable},
+      {{"palette-load", red, "0", TestDataPath("palette-2.pal")}},  // no -o
+      {{"palette-load", red, "0", TestDataPath("malformed-empty.pal"), "-o", x}, read, unreadable},
   };
-  for (const Case& c : cases) {
-    CliResult run = RunTool(c.args);
-    EXPECT_EQ(run.status, c.status) << c.args[0] << " " << c.args[2] << ": expected exit " << c.status << ", got "
-                                    << run.status;
-  }
-  EXPECT_FALSE(fs::exists(Out("x.gif"))) << "a refused palette writes no animation";
+  for (const char* count : {"1", "257", "-4", "16x", "99999999999999999999"})
+    cases.push_back({{"colors", count, gif, "-o", x}});
+  ExpectCliFailures(cases, x);
+  remapBlockLimit = 1;  // no frame's pixels fit in memory
+  ExpectCliFailures({{{"gray", red, "-o", x}, read, "Not enough memory"},
+                     {{"reduce", "2", red, "-o", x}, read, "Not enough memory"}},
+                    x);
+  remapBlockLimit = 0xFFFFFFFF;
+  CliResult run = RunTool({"colors", "2", gif, "-o", x});
+  EXPECT_EQ(run.status, kExitOk) << "colors 2: expected the smallest count taken, got " << run.err;
 }
 
 }  // namespace

@@ -28,14 +28,4 @@ TEST(ProgressMeterTest, RowsMoveTheBarInAtMost26Draws) {
   }
 }
 
-TEST(ProgressMeterTest, SavingSaysSoAndEndingEmptiesTheText) {
-  ResetHeadlessUi();
-  BeginProgress(7);
-  StepProgress(ProgressKind::kSaving, 2);
-  EXPECT_EQ("Saving frame 7", headlessUi().statusText);
-  EndProgress();
-  EXPECT_EQ("", headlessUi().statusText);
-  EXPECT_FALSE(headlessUi().progressVisible);
-}
-
 }  // namespace

@@ -1,215 +1,107 @@
-// The image view as a user drives it: where a zoomed frame lands and which
-// pixel a pointer is over, the selection tool with its texts and outline,
-// colour picks, scrolling, and comment entries shown as text.
-#include <gtest/gtest.h>
-#include <windows.h>
-
-#include <cstdio>
-#include <string>
-#include <vector>
-
-#include "gif_builder.h"
+// The image view and the palette window as a user drives them: the selection
+// tool with its texts, outline and crop, colour picks armed from the menu and
+// the Pick button and delivered by a click in either, and a long comment.
 #include "colour/color_pick.h"
-#include "document/document.h"
-#include "document/settings.h"
 #include "gui_harness.h"
-#include "view_test_support.h"
-#include "editor/frames_window.h"
-#include "editor/image_view.h"
-#include "editor/shell_state.h"
-#include "editor/toolbar.h"
 
 namespace {
-
-constexpr int kCropToSelection = 205;
-constexpr int kZoomIn = 303;
-constexpr int kZoomOut = 304;
-constexpr int kMarkDirty = 306;
-constexpr int kNextFrame = 403;
-const COLORREF kBackground = GetSysColor(COLOR_WINDOW);
-const COLORREF kBlack = RGB(0, 0, 0);
-
-// A screen on GifBuilder's table (entry 1 is (1, 1, 254)) with one frame of
-// colour 1.
-std::string OneFrame(const char* name, int screenWidth, int screenHeight, int left, int top, int width, int height) {
-  GifBuilder gif;
-  gif.Header().Screen(screenWidth, screenHeight, 4);
-  gif.Image(left, top, width, height, std::vector<uint8_t>(static_cast<size_t>(width) * height, 1));
-  return WriteGif(name, gif);
-}
 
 void Mouse(EditorSession& session, UINT message, int x, int y) {
   SendMessageA(imageView, message, message == WM_LBUTTONDOWN ? MK_LBUTTON : 0, MAKELPARAM(x, y));
   session.Pump();
 }
 
-void Scroll(EditorSession& session, UINT message, int code, int position = 0) {
-  SendMessageA(imageView, message, MAKEWPARAM(code, position), 0);
-  session.Pump();
-}
+}  // namespace
 
-int ScrollMax(int bar) {
-  int low = -1, high = -1;
-  GetScrollRange(imageView, bar, &low, &high);
-  return high;
-}
-
-TEST(ImageViewGeometry, ZoomedFramesLandWhereTheirPixelsAreAndFarEdgesBelongToThem) {
-  EditorSession session(OneFrame("zoom.gif", 120, 120, 10, 20, 30, 40));
-  session.Command(kZoomIn);
-  ASSERT_EQ(1, zoom);
-  {
-    PaintedView view;  // (10,20) 30x40 at 2:1 covers (20,40) to (79,119)
-    EXPECT_NE(kBackground, view.At(20, 40));
-    EXPECT_NE(kBackground, view.At(79, 119));
-    EXPECT_EQ(kBackground, view.At(80, 119));
-    EXPECT_EQ(kBackground, view.At(79, 120));
-    EXPECT_EQ(kBackground, view.At(19, 40));
-  }
+TEST(ImageView, SelectionIsDraggedOutlinedCancelledAndCropsTheFrame) {
+  EditorSession session(DataFile("frame-offsets.gif"));  // frame 2: 30 x 20 at (70, 0)
+  session.SelectEntry(2);
   session.Command(kToolSelect);
-  Mouse(session, WM_MOUSEMOVE, 79, 119);
-  EXPECT_EQ("(39,59)", session.StatusBarText()) << "expected frame pixel (29,39)";
-  EXPECT_EQ(cursors.cross, GetCursor());
-  Mouse(session, WM_MOUSEMOVE, 80, 120);
-  EXPECT_EQ("(40,60)", session.StatusBarText()) << "expected the far edges (30,40)";
-  Mouse(session, WM_MOUSEMOVE, 82, 122);
-  EXPECT_EQ("(40,60)", session.StatusBarText()) << "expected a point outside to leave the text";
-  EXPECT_EQ(cursors.arrow, GetCursor());
-
-  session.Command(kZoomOut);
-  session.Command(kZoomOut);
-  ASSERT_EQ(-1, zoom);
-  Mouse(session, WM_MOUSEMOVE, 10, 15);  // 1:2: frame at (5,10) in the view
-  EXPECT_EQ("(20,30)", session.StatusBarText()) << "expected frame pixel (10,10)";
-}
-
-TEST(ImageViewSelection, DragReleaseAndCancelFollowTheFrame) {
-  GifBuilder gif;
-  gif.Header().Screen(200, 200, 4);
-  gif.Image(100, 50, 20, 20, std::vector<uint8_t>(400, 1));
-  gif.Image(0, 0, 20, 20, std::vector<uint8_t>(400, 2));
-  EditorSession session(WriteGif("select.gif", gif));
-  session.Command(kMarkDirty);
-  ASSERT_EQ(1, settings.markDirtyRectangles);
-  {
-    PaintedView view;  // the frame's own rectangle, dotted
-    EXPECT_GT(view.Count(100, 50, 120, 50, kBlack), 0) << "expected the frame's top edge dotted";
-    EXPECT_GT(view.Count(120, 50, 120, 70, kBlack), 0) << "expected its right edge dotted";
+  for (POINT up : {POINT{10, 50}, POINT{80, 10}}) {  // off the frame: no selection; on it: one, until frame 1 shows
+    Mouse(session, WM_LBUTTONDOWN, 75, 5);
+    Mouse(session, WM_LBUTTONUP, up.x, up.y);
+    EXPECT_TRUE(up.x != 10 || selectionState == kSelectionIdle) << "expected a release off the frame to select nothing";
   }
-  session.Command(kToolSelect);
-  EXPECT_TRUE(session.ToolbarPressed(kToolSelect));
-  Mouse(session, WM_LBUTTONDOWN, 105, 55);
-  Mouse(session, WM_MOUSEMOVE, 102, 51);
-  EXPECT_EQ("(105,55)->(102,51)", session.StatusBarText());
-  EXPECT_FALSE(session.MenuEnabled(kCropToSelection)) << "expected Crop frame to selection greyed while dragging";
-  Mouse(session, WM_LBUTTONUP, 102, 51);
-  EXPECT_EQ(kSelectionDone, selectionState);
-  EXPECT_TRUE(session.MenuEnabled(kCropToSelection));
-  {
-    PaintedView view;  // dotted, from (105,55) up and left to (102,51)
-    EXPECT_GT(view.Count(102, 55, 105, 55, kBlack), 0) << "expected the outline's bottom edge";
-    EXPECT_GT(view.Count(102, 51, 102, 55, kBlack), 0) << "expected its left edge";
-    EXPECT_EQ(0, view.Count(100, 60, 119, 60, kBlack)) << "expected nothing outside the selection";
-    EXPECT_EQ(0, view.Count(100, 50, 120, 50, kBlack)) << "expected the selection to replace the frame's outline";
-  }
-
-  // Released outside the frame: no selection.
-  Mouse(session, WM_LBUTTONDOWN, 105, 55);
-  Mouse(session, WM_LBUTTONUP, 10, 150);
-  EXPECT_EQ(kSelectionIdle, selectionState);
-  EXPECT_EQ(0, selectionRect.startX | selectionRect.startY | selectionRect.endX | selectionRect.endY);
-  EXPECT_EQ("", session.StatusBarText());
-  EXPECT_FALSE(session.MenuEnabled(kCropToSelection));
-
-  // Another frame made current: the selection goes, the tool stays.
-  Mouse(session, WM_LBUTTONDOWN, 105, 55);
-  Mouse(session, WM_LBUTTONUP, 110, 60);
-  ASSERT_EQ(kSelectionDone, selectionState);
-  session.Command(kNextFrame);
-  EXPECT_EQ(kSelectionIdle, selectionState);
-  EXPECT_FALSE(session.MenuEnabled(kCropToSelection)) << "expected the cancelled selection to grey the crop";
-  session.Command(kToolSelect);
-  EXPECT_EQ(kSelectionOff, selectionState);
-  EXPECT_FALSE(session.ToolbarPressed(kToolSelect));
-  session.Command(kMarkDirty);
+  EXPECT_TRUE(selectionState == kSelectionDone && session.MenuEnabled(IDM_EDIT_CROP_TO_SELECTION));
+  session.SelectEntry(1);
+  EXPECT_FALSE(selectionState != kSelectionIdle || session.MenuEnabled(IDM_EDIT_CROP_TO_SELECTION))
+      << "expected another frame to cancel the selection";
+  session.SelectEntry(2);
+  Mouse(session, WM_LBUTTONDOWN, 76, 15);
+  Mouse(session, WM_MOUSEMOVE, 72, 11);
+  EXPECT_EQ("(76,15)->(72,11)", session.StatusBarText());
+  EXPECT_FALSE(session.MenuEnabled(IDM_EDIT_CROP_TO_SELECTION)) << "expected the crop greyed while dragging";
+  Mouse(session, WM_LBUTTONUP, 72, 11);
+  const Painting view = PaintedView();  // dotted, from (76,15) up and left to (72,11)
+  EXPECT_TRUE(view.Count(72, 15, 76, 15, 0) && view.Count(72, 11, 72, 15, 0)) << "expected the outline drawn";
+  session.Command(IDM_EDIT_CROP_TO_SELECTION);
+  const Frame& frame = *doc.frames[2];
+  const std::string place = std::to_string(frame.left) + "," + std::to_string(frame.top) + " " +
+                            std::to_string(frame.width) + "x" + std::to_string(frame.height);
+  EXPECT_EQ("72,11 4x5 ", place + " " + session.StatusBarText())
+      << "expected the frame cut to the selection, and the text cleared";
+  EXPECT_TRUE(doc.modified && !session.MenuEnabled(IDM_EDIT_CROP_TO_SELECTION)) << "expected the selection used up";
 }
 
 // Frame 1 lies over frame 0 with its pixel (0,0) transparent (index 3): the
 // view shows frame 0 there, a pick takes frame 1's own index.
-TEST(ImageViewPick, ReleaseOverTheFrameTakesItsOwnPixelAndOffItDisarms) {
+TEST(ImageView, PickArmedFromTheMenuTakesTheFramesOwnPixelAndOffItDisarms) {
   GifBuilder gif;
-  gif.Header().Screen(8, 8, 4);
-  gif.GraphicControl(1, false, 10, 0).Image(0, 0, 8, 8, std::vector<uint8_t>(64, 1));
-  gif.GraphicControl(1, true, 10, 3).Image(2, 2, 2, 2, {3, 2, 0, 2});
-  EditorSession session(WriteGif("pick.gif", gif));
-  session.Command(kNextFrame);
-  ArmTransparentPick();
+  gif.Header().Screen(8, 8, 4).GraphicControl(1, false, 10, 0).Image(0, 0, 8, 8, std::vector<uint8_t>(64, 1));
+  EditorSession session(WriteGif("pick.gif", gif.GraphicControl(1, true, 10, 3).Image(2, 2, 2, 2, {3, 2, 0, 2})));
+  session.Command(IDM_ANIMATION_NEXT_FRAME);
+  session.Command(IDM_COLORS_TRANSPARENT);
   Mouse(session, WM_MOUSEMOVE, 4, 4);  // the far edge is no pixel
   EXPECT_EQ(cursors.arrow, GetCursor());
   Mouse(session, WM_LBUTTONUP, 4, 4);
-  EXPECT_EQ(kNoPick, pickMode);
-  EXPECT_EQ(0, doc.modified) << "expected a release off the frame to change nothing";
-
-  ArmTransparentPick();
+  EXPECT_TRUE(pickMode == kNoPick && doc.modified == 0) << "expected a release off the frame to change nothing";
+  session.Command(IDM_COLORS_TRANSPARENT);
   Mouse(session, WM_MOUSEMOVE, 3, 3);
   EXPECT_EQ(cursors.pick, GetCursor());
   Mouse(session, WM_LBUTTONUP, 3, 3);
-  EXPECT_EQ(2, doc.frames[1]->transparentIndex) << "expected frame pixel (1,1)";
-  EXPECT_EQ("2     ", session.FramesControlText(kTransparentIndexId));
-  EXPECT_EQ(1, doc.modified);
-  ArmTransparentPick();
+  EXPECT_EQ("2     ", WindowText(panel.transparentIndexValue)) << "expected frame pixel (1,1) as the transparent index";
+  session.Command(IDM_COLORS_TRANSPARENT);
   Mouse(session, WM_LBUTTONUP, 2, 2);
   EXPECT_EQ(3, doc.frames[1]->transparentIndex) << "expected the frame's own index, not frame 0's shown there";
+  session.Command(IDM_COLORS_BACKGROUND);
+  Mouse(session, WM_LBUTTONUP, 3, 2);
+  EXPECT_EQ(2, doc.backgroundIndex) << "expected a background pick delivered by the view too";
 }
 
-// The screen is wider than 16-bit offsets can reach.
-TEST(ImageViewScrolling, PagesMoveTenLogicalPixelsAtAnyZoomWithinTheRange) {
-  EditorSession session(OneFrame("wide.gif", 40000, 2500, 0, 0, 4, 4));
-  EXPECT_EQ(40000 - viewWidth, ScrollMax(SB_HORZ));
-  EXPECT_EQ(2500 - viewHeight, ScrollMax(SB_VERT));
-  Scroll(session, WM_HSCROLL, SB_PAGEDOWN);
-  EXPECT_EQ(10, GetScrollPos(imageView, SB_HORZ));
-  {
-    PaintedView view;
-    EXPECT_EQ(0, view.Count(0, 0, 40, 40, kBackground, true)) << "expected the frame scrolled out of sight";
-  }
-  Scroll(session, WM_HSCROLL, SB_LINEUP);
-  Scroll(session, WM_HSCROLL, SB_PAGEUP);
-  EXPECT_EQ(0, scrollX) << "expected a page up from 9 to stop at 0";
-  Scroll(session, WM_HSCROLL, SB_THUMBTRACK, 50);
-  EXPECT_EQ(0, scrollX) << "expected the thumb's tracking ignored";
-  Scroll(session, WM_HSCROLL, SB_THUMBPOSITION, 39000);
-  EXPECT_EQ(39000, scrollX);
-  Scroll(session, WM_HSCROLL, SB_RIGHT);
-  Scroll(session, WM_HSCROLL, SB_PAGEDOWN);
-  EXPECT_EQ(40000 - viewWidth, scrollX) << "expected a page down to stop at the end";
-  session.Command(kZoomIn);
-  Scroll(session, WM_VSCROLL, SB_PAGEDOWN);
-  EXPECT_EQ(10, GetScrollPos(imageView, SB_VERT)) << "expected 10 logical pixels at 2:1 too";
-}
-
-TEST(ImageViewScrolling, ScreenSmallerThanTheViewHasNoRange) {
-  EditorSession session(OneFrame("small.gif", 50, 40, 0, 0, 50, 40));
-  scrollX = 30;  // left over from a larger document
-  UpdateScrollRanges();
-  EXPECT_EQ(0, ScrollMax(SB_HORZ));
-  EXPECT_EQ(0, ScrollMax(SB_VERT));
-  EXPECT_EQ(0, scrollX) << "expected the offset lowered to the range";
-}
-
-// A comment may be 32767 bytes long; the view shows what fits its 5000-byte
-// work area and never reads past it.
-TEST(ImageViewComment, CommentIsPaintedAsTextUpToTheWorkArea) {
-  GifBuilder gif;
-  gif.Header().Screen(8, 8, 4);
+// A comment may be 32767 bytes long: the view shows what fits its 5000-byte
+// work area, and reads no further.
+TEST(ImageView, LongCommentIsShownUpToTheWorkArea) {
   std::string text(5000, 'x');
   for (int line = 0; line < 30; ++line) text += "\nbeyond the work area";
-  gif.Comment(text).Image(0, 0, 8, 8, std::vector<uint8_t>(64, 1));
-  EditorSession session(WriteGif("long-comment.gif", gif));
-  ASSERT_TRUE(IsComment(*doc.frames[0]));
-  PaintedView view;
-  EXPECT_GT(view.Count(0, 0, 200, 20, kBackground, true), 20) << "expected the first line drawn";
-  EXPECT_EQ(0, view.Count(0, 40, 200, 200, kBackground, true)) << "expected nothing past 5000 bytes";
+  GifBuilder gif;
+  EditorSession session(WriteGif("long-comment.gif", gif.Header().Screen(8, 8, 4).Comment(text)));
+  const Painting comment = PaintedView();
+  EXPECT_GT(comment.Count(0, 0, 200, 20, GetSysColor(COLOR_WINDOW), true), 20) << "expected the first line drawn";
+  EXPECT_EQ(0, comment.Count(0, 40, 200, 200, GetSysColor(COLOR_WINDOW), true)) << "expected nothing past 5000 bytes";
 }
 
-}  // namespace
+// A release on a shown cell of the palette window picks it; anywhere else it only disarms.
+TEST(PaletteWindows, ReleaseOnAShownCellPicksItAndElsewhereOnlyDisarms) {
+  GifBuilder gif;  // entry 0: 256 own colours; entry 1: 4 global colours; both transparent at 0
+  std::vector<uint8_t> pixels(256);
+  for (int i = 0; i < 256; ++i) pixels[size_t(i)] = uint8_t(i);
+  gif.Header().Screen(16, 16, 4).GraphicControl(0, true, 10, 0).Image(0, 0, 16, 16, pixels, {256});
+  EditorSession session(WriteGif("cells.gif", gif.GraphicControl(0, true, 10, 0).Image(0, 0, 2, 2, {0, 1, 2, 3})));
+  SendMessageA(panel.paletteToggle, BM_CLICK, 0, 0);
+  SendMessageA(panel.pickButton, BM_CLICK, 0, 0);
+  SendMessageA(panel.paletteWindow, WM_MOUSEMOVE, 0, MAKELPARAM(125, 37));
+  EXPECT_EQ(cursors.pick, GetCursor()) << "expected the PICK cursor while a pick is armed";
+  SendMessageA(panel.paletteWindow, WM_LBUTTONUP, 0, MAKELPARAM(125, 37));
+  EXPECT_EQ("108     ", WindowText(panel.transparentIndexValue)) << "expected column 12 of row 3 (cells of 10)";
+  session.Command(IDM_COLORS_BACKGROUND);
+  SendMessageA(panel.paletteWindow, WM_LBUTTONUP, 0, MAKELPARAM(319, 79));
+  EXPECT_EQ(255, doc.backgroundIndex) << "expected the last cell as the background";
+  // Below, left of and right of the grid, then beyond the 4 colours of entry 1.
+  for (POINT miss : {POINT{5, 80}, POINT{-1, 5}, POINT{330, 5}, POINT{45, 5}}) {
+    if (miss.x == 45) session.SelectEntry(1);
+    session.Command(IDM_COLORS_TRANSPARENT);
+    SendMessageA(panel.paletteWindow, WM_LBUTTONUP, 0, MAKELPARAM(miss.x, miss.y));
+    EXPECT_TRUE(pickMode == kNoPick && doc.frames[doc.currentFrame]->transparentIndex == (miss.x == 45 ? 0 : 108))
+        << "at " << miss.x << "," << miss.y << ": expected the pick disarmed and nothing changed";
+  }
+}

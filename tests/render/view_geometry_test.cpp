@@ -14,6 +14,12 @@ std::string Text(const ViewRect& r) {
          std::to_string(r.height);
 }
 
+// Where the rectangle lands, or "hidden".
+std::string Placed(const LogicalRect& rect, int zoom, ScrollOffsets scroll, ViewSize view) {
+  Placement p = PlaceRectangle(rect, zoom, scroll, view);
+  return p.visible ? Text(p.destination) : "hidden";
+}
+
 // "(x,y)" after mapping, or "no" when the mapping refused the point.
 template <typename Map>
 std::string Mapped(Map map, int32_t x, int32_t y, const LogicalRect& frame, int zoom, ScrollOffsets scroll = {},
@@ -22,13 +28,18 @@ std::string Mapped(Map map, int32_t x, int32_t y, const LogicalRect& frame, int 
   return "(" + std::to_string(x) + "," + std::to_string(y) + ")";
 }
 
+// "maxX maxY scrollX scrollY".
+std::string Ranges(int32_t width, int32_t height, int32_t frames, int zoom, ScrollOffsets scroll, ViewSize view) {
+  ScrollRanges r = ComputeScrollRanges(width, height, frames, zoom, scroll, view);
+  return std::to_string(r.maxX) + " " + std::to_string(r.maxY) + " " + std::to_string(r.scroll.x) + " " +
+         std::to_string(r.scroll.y);
+}
+
 }  // namespace
 
 TEST(ViewGeometry, ViewPointsMapToTheFramePixelShownThere) {
   LogicalRect frame{10, 20, 30, 40};
-  Placement p = PlaceRectangle(frame, 1, {}, {200, 200});
-  ASSERT_TRUE(p.visible);
-  EXPECT_EQ("(20,40) 60x80", Text(p.destination)) << "expected the frame on view pixels (20,40)-(80,120)";
+  EXPECT_EQ("(20,40) 60x80", Placed(frame, 1, {}, {200, 200})) << "expected view pixels (20,40)-(80,120)";
   EXPECT_EQ("(29,39)", Mapped(ViewToFramePoint, 79, 119, frame, 1));
   EXPECT_EQ("(30,40)", Mapped(ViewToFramePoint, 80, 120, frame, 1)) << "expected the far edges to map";
   EXPECT_EQ("no", Mapped(ViewToFramePoint, 81, 100, frame, 1));
@@ -42,31 +53,25 @@ TEST(ViewGeometry, ViewPointsMapToTheFramePixelShownThere) {
 
 TEST(ViewGeometry, RectangleOutsideTheViewIsNotVisible) {
   LogicalRect frame{0, 0, 30, 40};
-  EXPECT_FALSE(PlaceRectangle(frame, 0, {30, 0}, {200, 200}).visible) << "wholly left of the view";
-  EXPECT_FALSE(PlaceRectangle(frame, 0, {0, 40}, {200, 200}).visible) << "wholly above the view";
+  EXPECT_EQ("hidden", Placed(frame, 0, {30, 0}, {200, 200})) << "wholly left of the view";
+  EXPECT_EQ("hidden", Placed(frame, 0, {0, 40}, {200, 200})) << "wholly above the view";
   LogicalRect lastColumn = PlaceRectangle(frame, 0, {29, 0}, {200, 200}).source;
   EXPECT_EQ(29, lastColumn.left + lastColumn.width - 1) << "expected only the last column";
   // Starting on or past the view's far edge: nothing of it is inside.
-  EXPECT_FALSE(PlaceRectangle({100, 0, 30, 40}, 0, {}, {100, 100}).visible) << "starting on the edge at 1:1";
-  EXPECT_FALSE(PlaceRectangle({150, 0, 30, 40}, 0, {}, {100, 100}).visible) << "starting past the edge";
-  EXPECT_FALSE(PlaceRectangle({0, 200, 30, 40}, -1, {}, {100, 100}).visible) << "starting on the edge at 1:2";
-  EXPECT_FALSE(PlaceRectangle({0, 0, 1, 40}, -1, {}, {100, 100}).visible) << "narrower than one view pixel";
+  EXPECT_EQ("hidden", Placed({100, 0, 30, 40}, 0, {}, {100, 100})) << "starting on the edge at 1:1";
+  EXPECT_EQ("hidden", Placed({150, 0, 30, 40}, 0, {}, {100, 100})) << "starting past the edge";
+  EXPECT_EQ("hidden", Placed({0, 200, 30, 40}, -1, {}, {100, 100})) << "starting on the edge at 1:2";
+  EXPECT_EQ("hidden", Placed({0, 0, 1, 40}, -1, {}, {100, 100})) << "narrower than one view pixel";
   // At 2:1 in a view 101 wide, the pixel starting at view column 100 shows half.
-  Placement cut = PlaceRectangle({50, 0, 30, 40}, 1, {}, {101, 100});
-  ASSERT_TRUE(cut.visible) << "expected the half pixel on the edge to show";
-  EXPECT_EQ("(100,0) 2x80", Text(cut.destination));
+  EXPECT_EQ("(100,0) 2x80", Placed({50, 0, 30, 40}, 1, {}, {101, 100})) << "expected the half pixel on the edge";
 }
 
 TEST(ViewGeometry, ScrollRangesFollowTheScaledScreen) {
-  ScrollRanges r = ComputeScrollRanges(100, 400, 1, 1, {50, 500}, {300, 300});
-  EXPECT_EQ(0, r.maxX) << "scaled screen 200 wide in a view 300 wide";
-  EXPECT_EQ(0, r.scroll.x) << "expected the offset lowered to 0";
-  EXPECT_EQ(250, r.maxY) << "expected (800 - 300) / 2";
-  EXPECT_EQ(250, r.scroll.y) << "expected the offset lowered to the maximum";
-  r = ComputeScrollRanges(1000, 1000, 1, -2, {10, 10}, {100, 1000});
-  EXPECT_EQ(699, r.maxX) << "expected (1000 / 3 - 100) * 3";
-  r = ComputeScrollRanges(1000, 1000, 0, 0, {10, 10}, {100, 100});
-  EXPECT_EQ(0, r.maxX + r.maxY + r.scroll.x + r.scroll.y) << "expected nothing to scroll with no frames";
+  // 200 wide in a view 300 wide: nothing to scroll, the offset lowered to 0;
+  // (800 - 300) / 2 down, the offset lowered to that maximum.
+  EXPECT_EQ("0 250 0 250", Ranges(100, 400, 1, 1, {50, 500}, {300, 300}));
+  EXPECT_EQ("699 0 10 0", Ranges(1000, 1000, 1, -2, {10, 10}, {100, 1000})) << "expected (1000 / 3 - 100) * 3";
+  EXPECT_EQ("0 0 0 0", Ranges(1000, 1000, 0, 0, {10, 10}, {100, 100})) << "expected nothing to scroll with no frames";
 }
 
 TEST(ViewGeometry, ScrollStepsStayWithinTheRange) {
@@ -95,16 +100,13 @@ TEST(ViewGeometry, ZoomTextAndOutlinesScaleLikeThePicture) {
 TEST(ViewGeometry, ExtremePositionsZoomsAndViewsDoNotOverflow) {
   // A frame stored at 65535 with the widest size, at 9:1 in a huge view.
   LogicalRect far{65535, 65535, 32767, 32767};
-  Placement p = PlaceRectangle(far, 8, {65000, 65000}, {kHuge, kHuge});
-  ASSERT_TRUE(p.visible);
-  EXPECT_EQ("(4815,4815) 294903x294903", Text(p.destination));
+  EXPECT_EQ("(4815,4815) 294903x294903", Placed(far, 8, {65000, 65000}, {kHuge, kHuge}));
   EXPECT_EQ("(32767,32767)", Mapped(ViewToFramePoint, 4815 + 294903, 4815 + 294903, far, 8, {65000, 65000},
                                     {kHuge, kHuge}));
   // At 1:9 the extent of a huge view is beyond 32 bits.
-  p = PlaceRectangle({0, 0, 32767, 32767}, -8, {}, {300000000, 300000000});
-  EXPECT_EQ("(0,0) 3640x3640", Text(p.destination));
-  EXPECT_EQ(65523, ComputeScrollRanges(65535, 65535, 1, 8, {}, {100, 100}).maxX) << "expected (589815 - 100) / 9";
-  EXPECT_EQ(0, ComputeScrollRanges(65535, 65535, 1, -8, {}, {kHuge, kHuge}).maxX);
+  EXPECT_EQ("(0,0) 3640x3640", Placed({0, 0, 32767, 32767}, -8, {}, {300000000, 300000000}));
+  EXPECT_EQ("65523 65523 0 0", Ranges(65535, 65535, 1, 8, {}, {100, 100})) << "expected (589815 - 100) / 9";
+  EXPECT_EQ("0 0 0 0", Ranges(65535, 65535, 1, -8, {}, {kHuge, kHuge}));
   EXPECT_EQ(kHuge, ScrollStep(ScrollCode::kPageDown, kHuge - 3, kHuge, 0));
   EXPECT_EQ("(589815,0) 294903x0", Text(OutlineToView({65535, 0, 32767, 0}, 8, {})));
 }

@@ -42,21 +42,20 @@ struct GiflibEntryWalker {
   void Extensions(const ExtensionBlock* blocks, int count) {
     for (int i = 0; i < count; ++i) {
       const ExtensionBlock& block = blocks[i];
+      const uint8_t* bytes = block.Bytes;
       if (block.Function == GRAPHICS_EXT_FUNC_CODE && block.ByteCount >= 4) {
         hasPending = true;
         pending = Entry();
-        pending.disposal = (block.Bytes[0] >> 2) & 7;
-        pending.transparent = (block.Bytes[0] & 1) != 0;
-        pending.delay = block.Bytes[1] | block.Bytes[2] << 8;
-        pending.transparentIndex = block.Bytes[3];
+        pending.disposal = (bytes[0] >> 2) & 7;
+        pending.transparent = (bytes[0] & 1) != 0;
+        pending.delay = bytes[1] | bytes[2] << 8;
+        pending.transparentIndex = bytes[3];
       } else if (block.Function == COMMENT_EXT_FUNC_CODE) {
         Entry comment;
         comment.comment = true;
-        comment.text.assign(reinterpret_cast<const char*>(block.Bytes), block.ByteCount);
-        while (i + 1 < count && blocks[i + 1].Function == CONTINUE_EXT_FUNC_CODE) {
-          ++i;
-          comment.text.append(reinterpret_cast<const char*>(blocks[i].Bytes), blocks[i].ByteCount);
-        }
+        for (comment.text.assign(reinterpret_cast<const char*>(bytes), block.ByteCount);
+             i + 1 < count && blocks[i + 1].Function == CONTINUE_EXT_FUNC_CODE; ++i)
+          comment.text.append(reinterpret_cast<const char*>(blocks[i + 1].Bytes), blocks[i + 1].ByteCount);
         entries.push_back(comment);
         hasPending = false;
       }
@@ -68,10 +67,7 @@ struct GiflibEntryWalker {
     Entry entry = hasPending ? pending : Entry();
     hasPending = false;
     const GifImageDesc& desc = image.ImageDesc;
-    entry.left = desc.Left;
-    entry.top = desc.Top;
-    entry.width = desc.Width;
-    entry.height = desc.Height;
+    entry.left = desc.Left, entry.top = desc.Top, entry.width = desc.Width, entry.height = desc.Height;
     entry.interlaced = desc.Interlace;
     entry.useGlobalPalette = desc.ColorMap == nullptr;
     // DGifSlurp hands the raster back top-down and already de-interlaced.
@@ -86,14 +82,10 @@ struct GiflibEntryWalker {
                           (map ? " beyond the " + std::to_string(map->ColorCount) + "-colour table" : " and no table"));
         reported = true;
       }
-      if (entry.transparent && index == entry.transparentIndex) {
-        entry.colours.push_back(kTransparentPixel);
-      } else if (!known) {
-        entry.colours.push_back(kAnyColour);
-      } else {
-        const GifColorType& c = map->Colors[index];
-        entry.colours.push_back(static_cast<uint32_t>(c.Red) << 16 | c.Green << 8 | c.Blue);
-      }
+      const GifColorType* c = known ? &map->Colors[index] : nullptr;
+      entry.colours.push_back(entry.transparent && index == entry.transparentIndex ? kTransparentPixel
+                              : !known ? kAnyColour
+                                       : static_cast<uint32_t>(c->Red) << 16 | c->Green << 8 | c->Blue);
     }
     entries.push_back(std::move(entry));
   }

@@ -22,6 +22,10 @@ std::string WriteScratchFile(const std::string& name, const std::vector<uint8_t>
 
 std::vector<uint8_t> FileBytes(const std::string& path);
 
+// Little-endian fields of a file's bytes.
+uint32_t ReadLe16(const uint8_t* p);
+uint32_t ReadLe32(const uint8_t* p);
+
 std::string TestDataPath(const std::string& name);
 
 // Every .gif in tests/data, sorted, and a test name made of one.
@@ -38,11 +42,15 @@ void ResetDocument();
 bool LoadFresh(const std::string& path);
 
 // Saves with exactly these options; the settings are restored afterwards.
-enum SaveOptions : unsigned { kPlainSave = 0, kWithCredit = 1, kInterlacedSave = 2 };
+enum SaveOptions : unsigned { kWithCredit = 1, kInterlacedSave = 2 };
 bool SaveAs(const std::string& path, unsigned options);
 
 // The pixels of image frame index as rows top to bottom, width bytes each.
 std::vector<uint8_t> FramePixels(int index);
+
+// Frame index's block exactly as the swap file holds it: rowStride x height
+// bytes, bottom row first, padding included.
+std::vector<uint8_t> StoredBlock(int index);
 
 // The text of comment entry index.
 std::string CommentText(int index);
@@ -68,16 +76,10 @@ constexpr uint32_t kAnyColour = 0xFE000000u;
 struct Entry {
   bool comment = false;
   std::string text;
-  int left = 0;
-  int top = 0;
-  int width = 0;
-  int height = 0;
-  int delay = 0;
-  int disposal = 0;
+  int left = 0, top = 0, width = 0, height = 0, delay = 0, disposal = 0;
   bool transparent = false;
   int transparentIndex = 0;
-  bool interlaced = false;
-  bool useGlobalPalette = false;
+  bool interlaced = false, useGlobalPalette = false;
   std::vector<uint32_t> colours;  // top-down rows: 0xRRGGBB, kTransparentPixel or kAnyColour
   std::vector<uint8_t> indices;
 };
@@ -109,21 +111,9 @@ std::string Join(const std::vector<std::string>& lines);
 
 struct CliResult {
   int status = -1;
-  std::string out;
-  std::string err;
+  std::string out, err;
 };
 
 // Runs frambo-cli with args in-process.
 CliResult RunTool(std::vector<std::string> args);
 
-// A frambo-cli run that must fail: its arguments, its exit status and how
-// its standard error starts.
-struct CliFailure {
-  std::vector<std::string> args;
-  int status;
-  std::string message;
-};
-
-// Runs every case and expects its status and message, nothing on standard
-// output, and no file at output (unless output is empty).
-void ExpectCliFailures(const std::vector<CliFailure>& cases, const std::string& output);
