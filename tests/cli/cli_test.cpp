@@ -21,11 +21,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string FileText(const fs::path& path) {
-  std::vector<uint8_t> bytes = FileBytes(path.string());
-  return std::string(bytes.begin(), bytes.end());
-}
-
 // Colours shown by any pixel of the entries, transparency aside.
 std::set<uint32_t> Shown(const std::vector<Entry>& entries) {
   std::set<uint32_t> colours;
@@ -120,6 +115,17 @@ TEST(CliInfo, JsonOfBinaryCommentKeepsKeyOrderAndEscapesEveryByte) {
   for (char c : run.out) EXPECT_TRUE(c == '\n' || (c >= 0x20 && c <= 0x7F)) << "byte " << (c & 0xFF);
 }
 
+TEST(CliInfo, TableShowsAnEntryALineAndCommentsUpTo60Bytes) {
+  const std::string sixty(60, 'c');
+  CliResult run = RunTool({"info", WriteScratchFile("table.gif", GifBuilder().Header().Screen(4, 2, 4).Comment(sixty)
+      .Comment(sixty + "d").GraphicControl(2, true, 7, 3).Image(1, 0, 3, 2, {0, 1, 2, 3, 3, 3}).Trailer().bytes)});
+  EXPECT_EQ("screen 4x2, background index 0, global palette no, 0 colours\n3 entries\nentry kind     left   top "
+            "width height colours delay disposal transparent global interlaced sorted\n    0 comment 60 bytes \"" +
+                sixty + "\"\n    1 comment 61 bytes \"" + sixty + "\"...\n    2 image       1     0     3      2       "
+                "4     7        2           3    yes         no     no\n",
+            run.out);
+}
+
 TEST_F(CliOutput, FramesWritesPaddedBottomUpBmpWithTheFramePalette) {
   // width-5.gif: one 5x40 image of 8 colours, pixel (x, y) being (x + y) % 8.
   ASSERT_EQ(kExitOk, RunTool({"frames", TestDataPath("width-5.gif"), folder_.string()}).status);
@@ -152,53 +158,6 @@ TEST_F(CliOutput, FramesWritesPaddedBottomUpBmpWithTheFramePalette) {
       << "expected bfSize " << offBits << ", height and image size 0";
 }
 
-TEST_F(CliOutput, FramesWritesCommentsAsTextBesideTheImages) {
-  // comments-between-frames.gif: comment, image, comment, image, comment.
-  const fs::path made = folder_ / "made" / "here";
-  CliResult run = RunTool({"frames", TestDataPath("comments-between-frames.gif"), made.string()});
-  ASSERT_EQ(run.status, kExitOk) << run.err;
-  EXPECT_EQ("first", FileText(made / "frame-000.txt"));
-  EXPECT_EQ("second", FileText(made / "frame-002.txt"));
-  EXPECT_EQ("third", FileText(made / "frame-004.txt"));
-  EXPECT_TRUE(fs::exists(made / "frame-001.bmp") && fs::exists(made / "frame-003.bmp"));
-  EXPECT_FALSE(fs::exists(made / "frame-000.bmp")) << "expected no bitmap for a comment entry";
-}
-
-TEST_F(CliOutput, ConvertAppendsEachFileBehindThePreviousWithTheSaveOptions) {
-  ASSERT_TRUE(LoadFresh(TestDataPath("muybridge.gif")));
-  std::vector<Entry> expected = DocumentEntries();
-  ASSERT_TRUE(LoadFresh(TestDataPath("local-color-tables.gif")));
-  std::vector<Entry> second = DocumentEntries();
-  expected.insert(expected.end(), second.begin(), second.end());
-
-  CliResult run = RunTool({"convert", "--interlaced", "-o", Out("both.gif"), TestDataPath("muybridge.gif"),
-                           TestDataPath("local-color-tables.gif")});
-  ASSERT_EQ(run.status, kExitOk) << run.err;
-  ASSERT_TRUE(LoadFresh(Out("both.gif")));
-  std::vector<Entry> got = DocumentEntries();
-  ASSERT_FALSE(got.empty());
-  EXPECT_TRUE(IsCredit(got[0])) << "expected the credit as entry 0 by default";
-  got.erase(got.begin());
-  std::vector<std::string> faults = EntryDifferences(expected, got, kColoursOnly);
-  EXPECT_TRUE(faults.empty()) << "convert of two files:\n" << Join(faults);
-  for (size_t i = 0; i < got.size(); ++i)
-    EXPECT_TRUE(got[i].comment || got[i].interlaced) << "entry " << i << ": expected --interlaced to interlace";
-}
-
-TEST_F(CliOutput, ColorsPutsEveryFrameOnOneGlobalPaletteOfAtMostN) {
-  // local-color-tables.gif: six local palettes of up to 256 colours.
-  const std::string local = TestDataPath("local-color-tables.gif");
-  Run(local, {"colors", "4", local});
-  ASSERT_GT(Shown(before_).size(), 4u);
-  for (size_t i = 0; i < after_.size(); ++i) {
-    EXPECT_TRUE(after_[i].comment || after_[i].useGlobalPalette) << "entry " << i << ": expected the global palette";
-    EXPECT_TRUE(after_[i].left == before_[i].left && after_[i].width == before_[i].width)
-        << "entry " << i << ": expected the rectangle kept";
-  }
-  size_t shown = Shown(after_).size();
-  EXPECT_TRUE(shown >= 2 && shown <= 4) << "expected 2 to 4 colours, got " << shown;
-}
-
 TEST_F(CliOutput, GrayAndReduceChangeEveryImageFrameOrOnlyEntryK) {
   // animated-red-blue.gif: four coloured frames.
   const std::string gif = TestDataPath("animated-red-blue.gif");
@@ -219,16 +178,6 @@ TEST_F(CliOutput, GrayAndReduceChangeEveryImageFrameOrOnlyEntryK) {
     EXPECT_TRUE(few ? after_[i].colours == before_[i].colours : Shown({after_[i]}).size() <= 4)
         << "reduce 4: entry " << i << (few ? " expected unchanged" : " expected at most 4 colours");
   }
-}
-
-TEST_F(CliOutput, APaletteSavedAndLoadedBackKeepsEveryColour) {
-  const std::string gif = TestDataPath("hippopotamus-regular.gif");
-  CliResult saved = RunTool({"palette-save", gif, "0", Out("frame.pal")});
-  ASSERT_EQ(saved.status, kExitOk) << saved.err;
-  EXPECT_EQ(fs::file_size(Out("frame.pal")), 4u * doc.frames[0]->colorCount + 28) << "the RIFF layout's size";
-  Run(gif, {"palette-load", gif, "0", Out("frame.pal")});
-  EXPECT_EQ(after_[0].colours, before_[0].colours) << "a frame given its own palette shows the same colours";
-  EXPECT_FALSE(after_[0].useGlobalPalette);
 }
 
 TEST_F(CliOutput, FailedRunsExitWithTheirStatusAndWriteNothing) {
@@ -278,6 +227,7 @@ TEST_F(CliOutput, FailedRunsExitWithTheirStatusAndWriteNothing) {
   remapBlockLimit = 0xFFFFFFFF;
   CliResult run = RunTool({"colors", "2", gif, "-o", x});
   EXPECT_EQ(run.status, kExitOk) << "colors 2: expected the smallest count taken, got " << run.err;
+  EXPECT_EQ(kExitOk, RunTool({"convert", "--interlaced", gif, red, "-o", x}).status) << "options before the files";
 }
 
 }  // namespace

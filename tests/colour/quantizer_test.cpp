@@ -33,29 +33,6 @@ class QuantizerTest : public ::testing::Test {
   }
 };
 
-TEST_F(QuantizerTest, FramesAreCountedByPaletteColourSkippingPaddingAndSaturating) {
-  // Index 200 lies above colorCount: its palette entry still gives its colour.
-  std::vector<RgbTriple> colors(201, RgbTriple{0, 0, 255});
-  colors[0] = {255, 0, 0};
-  colors[200] = {0, 255, 0};
-  AppendImage(3, 2, colors, {0, 0, 200, 200, 200, 0}, /*padding=*/1).colorCount = 2;
-  AppendImage(350, 200, {{0, 0, 0}}, std::vector<uint8_t>(70000, 0));
-  AddFrameToHistogram(0);
-  AddFrameToHistogram(1);
-  EXPECT_EQ(3, colorHistogram.CountOf(255, 0, 0));
-  EXPECT_EQ(3, colorHistogram.CountOf(0, 255, 0));
-  EXPECT_EQ(0, colorHistogram.CountOf(0, 0, 255)) << "padding bytes are no pixels";
-  EXPECT_EQ(65535, colorHistogram.CountOf(0, 0, 0)) << "70000 pixels: a wrapped count would be 4464";
-
-  colorHistogram.Release();
-  const int frames[] = {0, 1};
-  QuantizeFrames(frames, 2, 256);
-  EXPECT_EQ(3, quantizedCount);
-  EXPECT_FALSE(colorHistogram.IsAllocated());
-  EXPECT_EQ("", headlessUi().statusText);
-  EXPECT_EQ(2, headlessUi().statusTextsSet) << "\"Calculating optimal palette ...\" then \"\"";
-}
-
 // A box's colour is the count-weighted mean of its cells' centres (8k + 4).
 TEST_F(QuantizerTest, MedianCutChoosesTheMeansOfTheBoxesItCuts) {
   const struct {
@@ -75,6 +52,8 @@ TEST_F(QuantizerTest, MedianCutChoosesTheMeansOfTheBoxesItCuts) {
        {Rgb(4, 4, 28), Rgb(28, 4, 4)}},
       {"blue 8x7 beats red 16x3", {{0, 0, 0, 1}, {24, 0, 0, 1}, {0, 0, 56, 1}}, 2, {Rgb(16, 4, 4), Rgb(4, 4, 60)}},
       {"green 24x1 beats blue 8x2", {{0, 0, 0, 1}, {0, 0, 16, 1}, {0, 8, 0, 1}}, 2, {Rgb(4, 4, 12), Rgb(4, 12, 4)}},
+      {"red 16x3 beats green 24x1 from cell 2", {{0, 16, 0, 1}, {24, 24, 0, 1}, {24, 16, 0, 1}}, 2,
+       {Rgb(4, 20, 4), Rgb(28, 24, 4)}},
       // A cluster of four cells and a wide pair: while there is room for
       // twice the boxes, the box with most colours is cut; then the widest.
       {"cluster cut before the pair", {{128, 0, 255, 1}, {128, 8, 255, 1}, {128, 16, 255, 1}, {128, 24, 255, 1},
@@ -100,20 +79,11 @@ TEST_F(QuantizerTest, MedianCutChoosesTheMeansOfTheBoxesItCuts) {
 
 // ---- exact colours ---------------------------------------------------------------
 
-TEST_F(QuantizerTest, ExactColoursKeepFirstSeenOrderAndStopPastTheLimit) {
-  ExactColorSet set(3);
-  // A transparent copy is an entry of its own; a held colour fits at the limit.
-  EXPECT_EQ((std::vector<bool>{true, true, true, true, true, false}),
-            (std::vector<bool>{set.Add(9, 9, 9), set.Add(1, 2, 3), set.Add(9, 9, 9), set.AddTransparentCopy(9, 9, 9),
-                               set.Add(1, 2, 3), set.Add(4, 5, 6)}));
-  EXPECT_EQ(3, set.count());
-  EXPECT_EQ(Rgb(1, 2, 3), Rgb(set.color(1).red, set.color(1).green, set.color(1).blue));
-  EXPECT_TRUE(set.overflowed());
-}
-
 TEST_F(QuantizerTest, ExactColoursOfFramesAreCollectedOnlyWhenFewEnough) {
-  AppendImage(2, 2, {{10, 20, 30}, {40, 50, 60}, {99, 99, 99}}, {0, 1, 1, 0});
+  AppendImage(2, 2, {{10, 20, 30}, {40, 50, 60}, {99, 99, 99}}, {1, 1, 0, 1});
   AppendImage(2, 1, {{40, 50, 60}, {70, 80, 90}}, {1, 0});
+  AddFrameToHistogram(0);
+  EXPECT_EQ(1, colorHistogram.CountOf(10, 20, 30)) << "every row of the frame counted, the first included";
   const int frames[] = {0, 1};
   doc.workPalette[0] = PaletteEntry{1, 1, 1, 0};
   EXPECT_FALSE(CollectExactColors(frames, 2, 2));
@@ -135,18 +105,9 @@ TEST_F(QuantizerTest, ExactColoursOfFramesAreCollectedOnlyWhenFewEnough) {
   for (int i = 0; i < 256; ++i)
     if (used[i]) got.push_back(i);
   EXPECT_EQ((std::vector<int>{0, 1, 2, 7}), got);
-}
-
-// Greys 200, 180, 140, 140, 110: (141) lies as near entry 2 as its twin 3,
-// (190) as near 200 as 180; black lies 36300 from 110, beyond any smaller
-// starting bound of the search.
-TEST_F(QuantizerTest, NearestColourTiesGoToTheLowestIndexAndFarColoursFindTheirEntry) {
-  const uint8_t greys[] = {200, 180, 140, 140, 110};
-  for (int i = 0; i < 5; ++i) doc.globalPalette[i] = RgbTriple{greys[i], greys[i], greys[i]};
-  doc.globalColorCount = 5;
-  EXPECT_EQ((std::vector<int>{2, 0, 4}),
-            (std::vector<int>{NearestGlobalColor(141, 141, 141), NearestGlobalColor(190, 190, 190),
-                              NearestGlobalColor(0, 0, 0)}));
+  frame.transparent = 0;
+  FrameUsedIndices(2, used);
+  EXPECT_FALSE(used[7]) << "an opaque frame's transparent index is no colour of it";
 }
 
 }  // namespace

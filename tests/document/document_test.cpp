@@ -1,8 +1,11 @@
 // The frame list: its limit, what inserting and deleting do to the menus and
-// palettes, pixel blocks and pending panel changes.
+// palettes, pixel blocks and pending panel changes; and the buffered file
+// under them.
 #include "document/document.h"
 
 #include <gtest/gtest.h>
+
+#include "document/buffered_file.h"
 
 #include "headless/headless_ui.h"
 #include "test_support.h"
@@ -45,26 +48,17 @@ TEST_F(DocumentTest, InsertingAndDeletingMoveLaterEntriesTheirPalettesAndTheMenu
       << "the list moved on a failed insert";
 }
 
-TEST_F(DocumentTest, PixelBlocksHoldWholeRowsAndPendingChangesRedrawOnlyForPictures) {
-  ASSERT_TRUE(InsertFrame(0));
-  Frame& frame = *doc.frames[0];
-  doc.workPalette[9] = PaletteEntry{1, 2, 3, 0};
-  frame.width = 5;
-  frame.height = 3;
-  EXPECT_EQ(24u, BeginFramePixels(0, RowStride(5)).size()) << "3 rows of 8 bytes";
-  EXPECT_EQ(3, frame.palette[9].red) << "the work palette is copied into the frame";
-  frame.height = 0;
-  EXPECT_EQ(1u, BeginFramePixels(0, RowStride(5)).size()) << "at least one byte";
-
-  CommitPendingChange();
-  EXPECT_EQ(0, doc.modified);
-  doc.pendingChange = kFrameValueChanged;
-  CommitPendingChange();
-  EXPECT_TRUE(doc.modified == 1 && headlessUi().refreshes == 0) << "a value changed: modified, no redraw";
-  doc.pendingChange = kPictureChanged;
-  CommitPendingChange();
-  EXPECT_TRUE(headlessUi().refreshes == 1 && headlessUi().retainedResets == 1) << "the picture changed: redrawn";
-  EXPECT_EQ(kNoPendingChange, doc.pendingChange);
+TEST(BufferedFileTest, ReadsComeUpShortOnlyAtTheEndAndFailWithoutAFile) {
+  BufferedFile file;
+  EXPECT_LT(file.OpenRead(ScratchPath("no-such-file.gif").c_str()), 0);
+  ASSERT_GE(file.OpenRead(WriteScratchFile("four.bin", {1, 2, 3, 4}).c_str()), 0);
+  uint8_t out[8] = {};
+  EXPECT_EQ(4, file.Read(out, 6)) << "a read of 6 bytes from a 4-byte file";
+  EXPECT_EQ(4, out[3]);
+  EXPECT_EQ(0, file.Read(out, 1)) << "a read after the end";
+  file.Close();
+  EXPECT_EQ(-1, file.Read(out, 1)) << "a read with no file open";
+  EXPECT_EQ(-1, file.Write(out, 1)) << "a write with no file open";
 }
 
 }  // namespace

@@ -245,22 +245,4 @@ TEST(OptimizeRandomAnimations, CropAndRestoreKeepEveryScreen) {
   EXPECT_GT(restored, kAnimations / 4) << "expected many animations restored, got " << restored;
 }
 
-// ---- frambo-cli ----------------------------------------------------------------
-
-TEST(OptimizeCommands, SavedResultShowsWhatTheInputShowed) {
-  const std::string input = TestDataPath("dirty-rect-sprite.gif");
-  ASSERT_TRUE(LoadFresh(input));
-  int width = 0;
-  int height = 0;
-  ScreenSizeOf(&width, &height);
-  const ScreenHistory original = ComposeScreens(width, height);
-  for (const char* command : {"optimize", "unoptimize"}) {
-    const std::string output = ScratchPath(std::string(command) + ".gif");
-    CliResult result = RunTool({command, input, "-o", output, "--no-credit", "--interlaced"});
-    ASSERT_EQ(0, result.status) << command << ": expected exit 0, got " << result.status << "\n" << result.err;
-    ASSERT_TRUE(LoadFresh(output)) << command << ": expected the output to load";
-    EXPECT_EQ("", ScreenDifference(original, ComposeScreens(width, height))) << command;
-  }
-}
-
 }  // namespace

@@ -1,6 +1,6 @@
 // BMP import over the corpus files and files built in memory: widths and
 // depths, header variants, true-colour palettes, files that end early,
-// refusals and hostile sizes, and the reader chosen by a name's last letter.
+// refusals and hostile sizes.
 #include "formats/bmp_import.h"
 
 #include <gtest/gtest.h>
@@ -8,13 +8,10 @@
 #include <cstdio>
 #include <cstring>
 #include <functional>
-#include <set>
 #include <string>
 #include <vector>
 
-#include "colour/nearest_color.h"
 #include "document/document.h"
-#include "formats/load_file.h"
 #include "headless/headless_ui.h"
 #include "test_support.h"
 
@@ -54,10 +51,7 @@ std::vector<uint8_t> BuiltBmp(int32_t width, int32_t height, int bitCount, uint3
 class BmpImportTest : public ::testing::Test {
  protected:
   void SetUp() override { ResetDocument(); }
-  void TearDown() override {
-    trueColorSearch = TrueColorSearch::kRemembered;
-    ResetDocument();
-  }
+  void TearDown() override { ResetDocument(); }
 
   bool Import(const std::string& name, int index = 0) { return ImportBmp(TestDataPath(name).c_str(), index); }
   bool ImportBytes(const std::vector<uint8_t>& bytes, int index = 0) {
@@ -140,36 +134,6 @@ TEST_F(BmpImportTest, TrueColourPicturesOfFewColoursKeepEveryColourExactly) {
   }
 }
 
-// hippopotamus.bmp has 781 colours: median cut, then each pixel the nearest
-// of the chosen colours, ties to the lowest index.
-TEST_F(BmpImportTest, ManyColoursMapEachPixelToItsNearestChosenColour) {
-  std::vector<uint8_t> file = FileBytes(TestDataPath("hippopotamus.bmp"));
-  const uint32_t offBits = ReadLe32(&file[10]);
-  const int w = static_cast<int>(ReadLe32(&file[18])), h = static_cast<int>(ReadLe32(&file[22]));
-  int fileStride = (w * 3 + 3) / 4 * 4;
-
-  ASSERT_TRUE(Import("hippopotamus.bmp"));
-  const Frame& frame = *doc.frames[0];
-  std::set<uint32_t> distinct;
-  for (int i = 0; i < 256; ++i)
-    distinct.insert(frame.palette[i].red << 16 | frame.palette[i].green << 8 | frame.palette[i].blue);
-  EXPECT_GT(distinct.size(), 200u) << "median cut should fill most of the palette";
-  std::vector<uint8_t> remembered = FramePixels(0);
-  for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x) {
-      const uint8_t* p = &file[offBits + (h - 1 - y) * fileStride + 3 * x];
-      int want = NearestIndex(p[2], p[1], p[0], 256, [&](int i, int* r, int* g, int* b) {
-        *r = frame.palette[i].red, *g = frame.palette[i].green, *b = frame.palette[i].blue;
-      });
-      ASSERT_EQ(want, remembered[y * w + x]) << "at " << x << "," << y;
-    }
-
-  ResetDocument();
-  trueColorSearch = TrueColorSearch::kPerPixel;
-  ASSERT_TRUE(Import("hippopotamus.bmp"));
-  EXPECT_EQ(remembered, FramePixels(0)) << "expected the per-pixel search to give the same indices";
-}
-
 // ---- short files, refusals and hostile sizes ---------------------------------
 
 TEST_F(BmpImportTest, RefusedFilesSayOnceAndLeaveTheDocumentAsItWas) {
@@ -227,27 +191,6 @@ TEST_F(BmpImportTest, RowsMissingFromAShortFileAreIndexZeroEvenOverOlderSwapData
   std::vector<uint8_t> pixels = FramePixels(0);
   for (int i = 0; i < 7 * 20; ++i) ASSERT_EQ(0, pixels[i]) << "missing row " << i / 20 << " at " << i % 20;
   EXPECT_TRUE(doc.frames[0]->usedColors[0]);
-}
-
-TEST_F(BmpImportTest, TheLastLetterOfTheNameChoosesTheReader) {
-  std::vector<uint8_t> bmp = FileBytes(TestDataPath("bpp8-w8.bmp"));
-  std::vector<uint8_t> gif = FileBytes(TestDataPath("size-1x1.gif"));
-  std::vector<uint8_t> jpeg = FileBytes(TestDataPath("size-1x1.jpg"));
-  struct Case {
-    const char* name;
-    const std::vector<uint8_t>* bytes;
-    bool readable;
-  } cases[] = {
-      {"a.bmp", &bmp, true},   {"b.BMP", &bmp, true},    {"c.TMP", &bmp, true},  {"d.gif", &gif, true},
-      {"e.GIF", &gif, true},   {"f.gif", &bmp, false},   {"g.bmp", &gif, false}, {"h.jpg", &jpeg, true},
-      {"i.JPEG", &jpeg, true}, {"j.png", &jpeg, true},   {"k.png", &gif, false}, {"l.jpg", &gif, false},
-  };
-  for (const Case& c : cases) {
-    ResetDocument();
-    std::string path = WriteScratchFile(c.name, *c.bytes);
-    EXPECT_EQ(c.readable, LoadDocument(path.c_str())) << c.name;
-    EXPECT_EQ(c.readable ? 1 : 0, doc.frameCount) << c.name;
-  }
 }
 
 }  // namespace

@@ -1,6 +1,5 @@
-// The GIF writer: the bytes of an empty document, the document's name after
-// a save, and saves that fail part-way. What it writes for real files is
-// judged in save_roundtrip_test.cpp.
+// The GIF writer: the bytes of an empty document, and saves that fail
+// part-way. What it writes for real files is judged in save_roundtrip_test.cpp.
 #include "formats/gif_writer.h"
 
 #include <gtest/gtest.h>
@@ -56,23 +55,6 @@ TEST_F(GifWriterTest, AnEmptyDocumentIsScreenLoopingCreditAndTrailer) {
   expected.insert(expected.end(), creditComment, creditComment + length);
   expected.insert(expected.end(), {0, 0x3B});
   EXPECT_EQ(expected, Save());
-}
-
-TEST_F(GifWriterTest, ASuccessfulSaveRenamesTheDocumentAndAFailedOneDoesNot) {
-  AppendImage(1, 1, Ramp(2), {0});
-#ifndef _WIN32
-  // A backslash is an ordinary character here, which lets the caption's
-  // offset be checked without a Windows path.
-  const std::string path = ScratchPath("a\\b.gif");
-  ASSERT_TRUE(WriteGif(path.c_str()));
-  EXPECT_TRUE(path == doc.fileName && doc.fileNameOffset == path.size() - 5) << doc.fileNameOffset;
-  ASSERT_TRUE(WriteGif(doc.fileName)) << "Save under the document's own name";
-  EXPECT_EQ(path, doc.fileName);
-#endif
-  std::string tooLong = ScratchPath("");
-  tooLong += std::string(sizeof doc.fileName - tooLong.size(), 'n');
-  EXPECT_FALSE(WriteGif(tooLong.c_str())) << "a name that does not fit the document";
-  EXPECT_FALSE(std::filesystem::exists(tooLong));
 }
 
 // The writer's temporary file lies beside the target: a failed save must

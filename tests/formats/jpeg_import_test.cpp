@@ -1,6 +1,5 @@
 // The JPEG import: each picture against libjpeg's own decode of the same
-// file to 256 colours, row for row, with its palette and the stored layout,
-// and the screen the first picture sets.
+// file to 256 colours, row for row, with its palette and the stored layout.
 #include "formats/jpeg_import.h"
 
 #include <gtest/gtest.h>
@@ -13,7 +12,6 @@
 
 #include <jpeglib.h>
 
-#include "document/gif_screen.h"
 #include "headless/headless_ui.h"
 #include "test_support.h"
 
@@ -127,16 +125,6 @@ TEST_F(JpegImportTest, EveryReadablePictureMatchesTheLibrarysOwnDecode) {
         ASSERT_EQ(block[y * stride + x], 0) << "expected fill bytes 0 in stored row " << y;
     for (uint8_t index : expected.rows) ASSERT_EQ(frame.usedColors[index], 1) << "expected index " << +index << " used";
   }
-}
-
-TEST_F(JpegImportTest, FirstPictureSetsTheScreenAndLaterOnesOnlyRaiseIt) {
-  ASSERT_TRUE(ImportJpeg(TestDataPath("width-13.jpg").c_str(), 0));
-  EXPECT_TRUE(screenDescriptor.packed == 0x77 && screenDescriptor.width == 13 && screenDescriptor.height == 10)
-      << "expected a 13x10 screen without a global table";
-  ASSERT_TRUE(ImportJpeg(TestDataPath("height-1.jpg").c_str(), 1));
-  EXPECT_TRUE(doc.screenWidth == 100 && doc.screenHeight == 10)
-      << "expected the screen raised to 100x10, got " << doc.screenWidth << "x" << doc.screenHeight;
-  EXPECT_EQ(screenDescriptor.width, 13) << "expected a second frame to leave the descriptor";
 }
 
 }  // namespace

@@ -1,13 +1,10 @@
 // The image view's arithmetic: placement at each zoom, point mapping and
-// picking at the edges, scroll ranges and steps, and values at the far end
-// of what the editor stores.
+// picking at the edges, scroll steps, zoom text and outlines.
 #include "render/view_geometry.h"
 
 #include <gtest/gtest.h>
 
 namespace {
-
-constexpr int32_t kHuge = INT32_MAX;
 
 std::string Text(const ViewRect& r) {
   return "(" + std::to_string(r.left) + "," + std::to_string(r.top) + ") " + std::to_string(r.width) + "x" +
@@ -26,13 +23,6 @@ std::string Mapped(Map map, int32_t x, int32_t y, const LogicalRect& frame, int 
                    ViewSize view = {200, 200}) {
   if (!map(&x, &y, frame, zoom, scroll, view)) return "no";
   return "(" + std::to_string(x) + "," + std::to_string(y) + ")";
-}
-
-// "maxX maxY scrollX scrollY".
-std::string Ranges(int32_t width, int32_t height, int32_t frames, int zoom, ScrollOffsets scroll, ViewSize view) {
-  ScrollRanges r = ComputeScrollRanges(width, height, frames, zoom, scroll, view);
-  return std::to_string(r.maxX) + " " + std::to_string(r.maxY) + " " + std::to_string(r.scroll.x) + " " +
-         std::to_string(r.scroll.y);
 }
 
 }  // namespace
@@ -66,14 +56,6 @@ TEST(ViewGeometry, RectangleOutsideTheViewIsNotVisible) {
   EXPECT_EQ("(100,0) 2x80", Placed({50, 0, 30, 40}, 1, {}, {101, 100})) << "expected the half pixel on the edge";
 }
 
-TEST(ViewGeometry, ScrollRangesFollowTheScaledScreen) {
-  // 200 wide in a view 300 wide: nothing to scroll, the offset lowered to 0;
-  // (800 - 300) / 2 down, the offset lowered to that maximum.
-  EXPECT_EQ("0 250 0 250", Ranges(100, 400, 1, 1, {50, 500}, {300, 300}));
-  EXPECT_EQ("699 0 10 0", Ranges(1000, 1000, 1, -2, {10, 10}, {100, 1000})) << "expected (1000 / 3 - 100) * 3";
-  EXPECT_EQ("0 0 0 0", Ranges(1000, 1000, 0, 0, {10, 10}, {100, 100})) << "expected nothing to scroll with no frames";
-}
-
 TEST(ViewGeometry, ScrollStepsStayWithinTheRange) {
   // A page is 10 logical pixels whatever the zoom: the picture then shows
   // from column 10.
@@ -88,25 +70,4 @@ TEST(ViewGeometry, ScrollStepsStayWithinTheRange) {
   EXPECT_EQ(70, ScrollStep(ScrollCode::kThumbPosition, 40, 95, 70));
   EXPECT_EQ(95, ScrollStep(ScrollCode::kThumbPosition, 40, 95, 300)) << "expected the thumb held at the maximum";
   EXPECT_EQ(40, ScrollStep(static_cast<ScrollCode>(8), 40, 95, 0)) << "expected an unknown code ignored";
-}
-
-TEST(ViewGeometry, ZoomTextAndOutlinesScaleLikeThePicture) {
-  EXPECT_EQ("(1:1)(2:1)(9:1)(1:2)(1:9)(9:1)", ZoomText(0) + ZoomText(1) + ZoomText(8) + ZoomText(-1) + ZoomText(-8) +
-                                                  ZoomText(40));
-  EXPECT_EQ("(15,15) -12x-18", Text(OutlineToView({10, 10, -4, -6}, 2, {5, 5}))) << "dragged up-left at 3:1";
-  EXPECT_EQ("(2,3) 5x-3", Text(OutlineToView({4, 7, 10, -6}, -1, {}))) << "at 1:2";
-}
-
-TEST(ViewGeometry, ExtremePositionsZoomsAndViewsDoNotOverflow) {
-  // A frame stored at 65535 with the widest size, at 9:1 in a huge view.
-  LogicalRect far{65535, 65535, 32767, 32767};
-  EXPECT_EQ("(4815,4815) 294903x294903", Placed(far, 8, {65000, 65000}, {kHuge, kHuge}));
-  EXPECT_EQ("(32767,32767)", Mapped(ViewToFramePoint, 4815 + 294903, 4815 + 294903, far, 8, {65000, 65000},
-                                    {kHuge, kHuge}));
-  // At 1:9 the extent of a huge view is beyond 32 bits.
-  EXPECT_EQ("(0,0) 3640x3640", Placed({0, 0, 32767, 32767}, -8, {}, {300000000, 300000000}));
-  EXPECT_EQ("65523 65523 0 0", Ranges(65535, 65535, 1, 8, {}, {100, 100})) << "expected (589815 - 100) / 9";
-  EXPECT_EQ("0 0 0 0", Ranges(65535, 65535, 1, -8, {}, {kHuge, kHuge}));
-  EXPECT_EQ(kHuge, ScrollStep(ScrollCode::kPageDown, kHuge - 3, kHuge, 0));
-  EXPECT_EQ("(589815,0) 294903x0", Text(OutlineToView({65535, 0, 32767, 0}, 8, {})));
 }

@@ -227,47 +227,39 @@ std::string Hex(uint32_t colour) {
   return colour == kTransparentPixel ? "transparent" : text;
 }
 
+// An entry's fields as one line: a comment's length, or an image's place,
+// timing and transparency, and with storage how the image is kept (the
+// transparent index only where it shows).
+std::string Fields(const Entry& e, unsigned compareAlso) {
+  if (e.comment) return "comment of " + std::to_string(e.text.size()) + " bytes";
+  std::string text = "(" + std::to_string(e.left) + "," + std::to_string(e.top) + ") " + std::to_string(e.width) +
+                     "x" + std::to_string(e.height) + " delay " + std::to_string(e.delay) + " disposal " +
+                     std::to_string(e.disposal) + (e.transparent ? " transparent" : "");
+  if (compareAlso & kStorage)
+    text += std::string(e.interlaced ? " interlaced" : "") + (e.useGlobalPalette ? " global" : "") +
+            (e.transparent ? " index " + std::to_string(e.transparentIndex) : "");
+  return text;
+}
+
 }  // namespace
 
 std::vector<std::string> EntryDifferences(const std::vector<Entry>& want, const std::vector<Entry>& got,
                                           unsigned compareAlso) {
+  if (want.size() != got.size())
+    return {"entries: expected " + std::to_string(want.size()) + ", got " + std::to_string(got.size())};
   std::vector<std::string> faults;
-  if (want.size() != got.size()) {
-    faults.push_back("entries: expected " + std::to_string(want.size()) + ", got " + std::to_string(got.size()));
-    return faults;
-  }
   for (size_t i = 0; i < want.size(); ++i) {
     const Entry& a = want[i];
     const Entry& b = got[i];
     const std::string where = "entry " + std::to_string(i);
-    auto field = [&](const char* name, long long expected, long long actual) {
-      if (expected != actual)
-        faults.push_back(where + " " + name + ": expected " + std::to_string(expected) + ", got " +
-                         std::to_string(actual));
-    };
-    if (a.comment != b.comment) {
-      faults.push_back(where + (a.comment ? ": expected a comment, got an image" : ": expected an image, got a comment"));
+    if (Fields(a, compareAlso) != Fields(b, compareAlso)) {
+      faults.push_back(where + ": expected " + Fields(a, compareAlso) + ", got " + Fields(b, compareAlso));
       continue;
     }
-    if (a.comment) {
-      field("comment length", a.text.size(), b.text.size());
-      if (a.text.size() == b.text.size() && a.text != b.text) faults.push_back(where + ": comment text differs");
-      continue;
-    }
-    const char* names[] = {"left", "top", "width", "height", "delay", "disposal", "transparent",
-                           "interlaced", "useGlobalPalette", "transparentIndex"};
-    const long long wants[] = {a.left, a.top, a.width, a.height, a.delay, a.disposal, a.transparent,
-                               a.interlaced, a.useGlobalPalette, a.transparentIndex};
-    const long long gots[] = {b.left, b.top, b.width, b.height, b.delay, b.disposal, b.transparent,
-                              b.interlaced, b.useGlobalPalette, b.transparentIndex};
-    // Storage: how the image is kept; the transparent index only where it shows.
-    const int fields = !(compareAlso & kStorage) ? 7 : a.transparent ? 10 : 9;
-    for (int f = 0; f < fields; ++f) field(names[f], wants[f], gots[f]);
-    if (a.width != b.width || a.height != b.height) continue;
-    for (size_t p = 0; p < a.colours.size() && p < b.colours.size(); ++p) {
+    if (a.comment && a.text != b.text) faults.push_back(where + ": comment text differs");
+    for (size_t p = 0; p < a.colours.size(); ++p) {
       bool sameColour = a.colours[p] == b.colours[p] || a.colours[p] == kAnyColour || b.colours[p] == kAnyColour;
-      bool sameIndex = !(compareAlso & kIndices) || a.indices[p] == b.indices[p];
-      if (sameColour && sameIndex) continue;
+      if (sameColour && (!(compareAlso & kIndices) || a.indices[p] == b.indices[p])) continue;
       faults.push_back(where + " pixel (" + std::to_string(p % a.width) + "," + std::to_string(p / a.width) +
                        "): expected " + Hex(a.colours[p]) + " index " + std::to_string(a.indices[p]) + ", got " +
                        Hex(b.colours[p]) + " index " + std::to_string(b.indices[p]));
