@@ -344,12 +344,10 @@ void JoinClipboardChain(HWND window) {
 void LeaveClipboardChain(HWND window) {
   ChangeClipboardChain(window, nextClipboardViewer);
   nextClipboardViewer = nullptr;
-  if (clipboardBlock != nullptr) {
-    // The clipboard still holds this program's data.
-    OpenedClipboard clipboard(window);
-    if (clipboard.ok()) EmptyClipboard();
-    clipboardBlock = nullptr;
-  }
+  // A frame copied last stays on the clipboard for other programs, as a
+  // picture or a text: the system owns the block now, and the frame's own
+  // properties go with this process.
+  clipboardBlock = nullptr;
   clipboardHoldsOwnFrame = 0;
 }
 

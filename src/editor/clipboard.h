@@ -15,7 +15,7 @@ bool CopyFrameToClipboard(int index);
 bool PasteFromClipboard(int index);
 // Joins the viewer chain and sets Paste from what the clipboard holds.
 void JoinClipboardChain(HWND window);
-// Leaves the chain and empties the clipboard of the program's own data.
+// Leaves the chain; what the program put on the clipboard stays there.
 void LeaveClipboardChain(HWND window);
 // WM_DRAWCLIPBOARD, WM_CHANGECBCHAIN and WM_DESTROYCLIPBOARD of the main window.
 LRESULT OnClipboardMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -79,8 +79,17 @@ void OnOpen() {
   if (ShowOpenDialog(0, true)) SetModified(false);
 }
 
+// Insert, Add and the pastes on a full list: said, and nothing changes.
+bool ListIsFull() {
+  if (doc.frameCount < kMaxEntries) return false;
+  ShowMessage("The animation cannot hold more frames.");
+  return true;
+}
+
 // Insert and Add: marked modified even when the dialog was cancelled.
 void OnInsertFrames(int index) {
+  StopPlayback();
+  if (ListIsFull()) return;
   ShowOpenDialog(index, false);
   SetModified(true);
 }
@@ -110,6 +119,7 @@ void OnCopy() {
 
 void OnPaste() {
   StopPlayback();
+  if (ListIsFull()) return;
   // A refused paste has said so and left the document as it was.
   if (!PasteFromClipboard(doc.currentFrame)) return;
   SetModified(true);
@@ -118,6 +128,7 @@ void OnPaste() {
 
 void OnPasteAtEnd() {
   StopPlayback();
+  if (ListIsFull()) return;
   if (!PasteFromClipboard(doc.frameCount)) return;
   doc.currentFrame = static_cast<int16_t>(doc.frameCount - 1);
   Redraw();
@@ -126,13 +137,13 @@ void OnPasteAtEnd() {
 
 void OnCropToSelection() {
   if (selectionState != kSelectionDone) return;
-  // The crop holds the corners within the frame and cancels the selection
-  // when it cuts; a selection that leaves nothing to keep ends here too.
+  // The crop holds the corners within the frame, cancels the selection and
+  // marks the document when it cuts. A selection that leaves nothing to keep,
+  // or a frame that cannot be had, ends here and changes nothing.
   CropFrameToSelection(selectionRect.startX, selectionRect.startY, selectionRect.endX, selectionRect.endY);
   EnableMenuCommand(IDM_EDIT_CROP_TO_SELECTION, false);
   if (selectionState == kSelectionDone) {
     CancelSelection();
-    SetModified(true);
     Redraw();
   }
 }

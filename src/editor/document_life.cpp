@@ -188,6 +188,27 @@ bool ConfirmSaveChanges(ResumeCode code) {
   return false;
 }
 
+bool ConfirmEndOfSession() {
+  if (!doc.modified || doc.frameCount == 0) return true;
+  const int answer = MessageBoxA(mainWindow, "Do you want to save the changes?", kProgramTitle,
+                                 MB_YESNOCANCEL | MB_ICONQUESTION);
+  if (answer != IDYES) return answer == IDNO;
+  // The session may end as soon as this returns: the save cannot wait for
+  // the message loop.
+  StopPlayback();
+  pendingAfterSave = kResumeNothing;
+  if (IsUntitled()) {
+    ShowSaveAsDialog();
+    if (saveState == kSaveIdle) return false;  // the dialog was cancelled
+  } else {
+    CopyText(dialogPath, sizeof dialogPath, doc.fileName);
+    saveTarget = dialogPath;
+  }
+  RunDeferredSave();
+  // A failed save has said so; the changes would be lost with the session.
+  return !doc.modified;
+}
+
 void NewDocument() {
   SetFileName(kUntitled);
   SetAnimationEnabled(false);
@@ -320,8 +341,12 @@ void ShowSaveAsDialog() {
   RefreshFrameView(RefreshMode::kFull);
   KeepFolder(saveDir, record);
   // Both paints must come for the save to run: ask for them, and where no
-  // paint can come (a minimised window) save without waiting.
-  if (mainWindow == nullptr || imageView == nullptr || IsIconic(mainWindow)) {
+  // paint can come (a minimised window, or one too small to show the view)
+  // save without waiting.
+  RECT view = {};
+  if (imageView != nullptr) GetClientRect(imageView, &view);
+  if (mainWindow == nullptr || imageView == nullptr || IsIconic(mainWindow) || IsRectEmpty(&view) ||
+      IsRectEmpty(&viewArea)) {
     SaveFromTheLoop();
     return;
   }

@@ -28,6 +28,9 @@ extern char pendingRecentFile[256];
 // to save, or No); false when it ends here (Cancel, or Yes: the save was
 // requested and resumes the command afterwards).
 bool ConfirmSaveChanges(ResumeCode code);
+// The end of the Windows session asks as closing does, but a Yes saves at
+// once. Whether the session may end: No, or Yes and the save succeeded.
+bool ConfirmEndOfSession();
 
 void NewDocument();
 // Loads path into the document at index; with replace the document is

@@ -6,6 +6,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -203,13 +204,18 @@ bool IsButton(int id) {
          id == kPaletteToggleId;
 }
 
-// Fields and the list react to whatever they report: their texts and
+// The focus coming to or leaving a control is no change of the user's.
+bool IsFocusChange(int code) {
+  return code == LBN_SETFOCUS || code == LBN_KILLFOCUS || code == EN_SETFOCUS || code == EN_KILLFOCUS;
+}
+
+// Fields and the list react to whatever else they report: their texts and
 // selection are read again and compared. Buttons act on a click only, so
 // that a focus notification can never flip a value.
 void OnCommand(int id, int code) {
   if (fillingPanel) return;
+  if (IsButton(id) ? code != BN_CLICKED : IsFocusChange(code)) return;
   StopPlayback();
-  if (IsButton(id) && code != BN_CLICKED) return;
   switch (id) {
     case kFramesListId:
       SelectListedFrame();
@@ -291,7 +297,23 @@ HWND CreateFramesWindow(HWND imageView) {
   framesWindow = window;
   ShowWindow(window, settings.showFramesWindow ? SW_SHOW : SW_HIDE);
   CreatePanelControls(window);
+  KeepFramesWindowInView();
   return window;
+}
+
+void KeepFramesWindowInView() {
+  if (framesWindow == nullptr) return;
+  HWND view = GetParent(framesWindow);
+  RECT client;
+  RECT frame;
+  GetClientRect(view, &client);
+  GetWindowRect(framesWindow, &frame);
+  POINT corner = {frame.left, frame.top};
+  ScreenToClient(view, &corner);
+  const LONG x = std::max(0L, std::min(corner.x, client.right - (frame.right - frame.left)));
+  const LONG y = std::max(0L, std::min(corner.y, client.bottom - (frame.bottom - frame.top)));
+  if (x != corner.x || y != corner.y)
+    SetWindowPos(framesWindow, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void ApplyPaletteVisibility() {
@@ -304,6 +326,7 @@ void ApplyPaletteVisibility() {
   ScreenToClient(GetParent(framesWindow), &corner);
   MoveWindow(framesWindow, corner.x, corner.y, kFramesWindowWidth,
              settings.showPalette ? kHeightWithPalette : kHeightWithoutPalette, TRUE);
+  KeepFramesWindowInView();
 }
 
 // The numbers are right-aligned in three places so that the list's own

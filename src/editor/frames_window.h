@@ -57,3 +57,7 @@ HWND CreateFramesWindow(HWND imageView);
 // The frames window's height and the toggle button's text from
 // settings.showPalette.
 void ApplyPaletteVisibility();
+// Moves the frames window back inside the image view's client area (whose
+// scroll bars come and go); where it does not fit, its caption stays
+// reachable at the top left.
+void KeepFramesWindowInView();

@@ -15,6 +15,7 @@
 #include "document/ui_operations.h"
 #include "editor/document_life.h"
 #include "editor/frame_view.h"
+#include "editor/frames_window.h"
 #include "editor/menu_state.h"
 #include "editor/shell_state.h"
 #include "render/frame_composer.h"
@@ -188,13 +189,31 @@ void OnScroll(HWND window, int bar, WPARAM wParam) {
   InvalidateView(window);
 }
 
+// The cross over the frame while the selection tool is on, "PICK" over a
+// pixel while a pick is armed, else the arrow.
+HCURSOR CursorAt(int32_t x, int32_t y) {
+  if (selectionState != kSelectionOff && doc.frameCount != 0) return FramePoint(&x, &y) ? cursors.cross : cursors.arrow;
+  if (pickMode != kNoPick && doc.frameCount != 0 && CurrentImageFrame() != nullptr && doc.screenWidth != 0)
+    return PickPoint(&x, &y) ? cursors.pick : cursors.arrow;
+  return cursors.arrow;
+}
+
+// Set here rather than left to the class cursor, which would show between
+// two moves. A child (the frames window) sets its own.
+LRESULT OnSetCursor(HWND window, WPARAM wParam, LPARAM lParam) {
+  if (reinterpret_cast<HWND>(wParam) != window || LOWORD(lParam) != HTCLIENT)
+    return DefWindowProcA(window, WM_SETCURSOR, wParam, lParam);
+  POINT point = {};
+  GetCursorPos(&point);
+  ScreenToClient(window, &point);
+  SetCursor(CursorAt(point.x, point.y));
+  return TRUE;
+}
+
 void OnMouseMove(HWND window, int32_t x, int32_t y) {
+  SetCursor(CursorAt(x, y));
   if (selectionState != kSelectionOff && doc.frameCount != 0) {
-    if (!FramePoint(&x, &y)) {
-      SetCursor(cursors.arrow);
-      return;
-    }
-    SetCursor(cursors.cross);
+    if (!FramePoint(&x, &y)) return;
     selectionFrame = doc.currentFrame;
     const Frame& frame = *doc.frames[doc.currentFrame];
     if (selectionState == kSelectionDragging) {
@@ -205,10 +224,7 @@ void OnMouseMove(HWND window, int32_t x, int32_t y) {
     } else if (selectionState == kSelectionIdle) {
       ShowPointerText(frame, x, y);
     }
-    return;
   }
-  if (pickMode != kNoPick && doc.frameCount != 0 && CurrentImageFrame() != nullptr && doc.screenWidth != 0)
-    SetCursor(PickPoint(&x, &y) ? cursors.pick : cursors.arrow);
 }
 
 void OnButtonDown(HWND window, int32_t x, int32_t y) {
@@ -264,12 +280,18 @@ LRESULT CALLBACK ImageViewProc(HWND window, UINT message, WPARAM wParam, LPARAM 
     case WM_PAINT:
       OnPaint(window);
       return 0;
+    case WM_SIZE:
+      // The main window's size, or the scroll bars coming or going.
+      KeepFramesWindowInView();
+      return 0;
     case WM_HSCROLL:
       OnScroll(window, SB_HORZ, wParam);
       return 0;
     case WM_VSCROLL:
       OnScroll(window, SB_VERT, wParam);
       return 0;
+    case WM_SETCURSOR:
+      return OnSetCursor(window, wParam, lParam);
     case WM_MOUSEMOVE:
       OnMouseMove(window, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
       return 0;

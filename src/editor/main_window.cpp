@@ -9,6 +9,7 @@
 
 #include <cstring>
 #include <initializer_list>
+#include <string>
 
 #include "document/document.h"
 #include "document/settings.h"
@@ -161,6 +162,15 @@ void OnDestroy(HWND window) {
   PostQuitMessage(0);
 }
 
+// The session really ends: the process is ended without WM_DESTROY.
+void OnEndSession() {
+  StopPlayback();
+  if (settingsRead) WriteSettings();
+  settingsRead = false;
+  CloseSwapFile();
+  RemovePasteFile();
+}
+
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_CREATE:
@@ -191,6 +201,11 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
       return 0;
     case WM_DESTROY:
       OnDestroy(window);
+      return 0;
+    case WM_QUERYENDSESSION:
+      return ConfirmEndOfSession() ? TRUE : FALSE;
+    case WM_ENDSESSION:
+      if (wParam) OnEndSession();
       return 0;
     case WM_DRAWCLIPBOARD:
     case WM_CHANGECBCHAIN:
@@ -252,6 +267,15 @@ void BuildChildren() {
   ShowNoPaletteInfo();
 }
 
+// Explorer's "Open with", file associations ("%1") and a file dropped on the
+// program's icon pass the path in double quotes: one surrounding pair goes.
+std::string UnquotedPath(const char* commandLine) {
+  std::string path = commandLine;
+  while (!path.empty() && (path.back() == ' ' || path.back() == '\t')) path.pop_back();
+  if (path.size() >= 2 && path.front() == '"' && path.back() == '"') path = path.substr(1, path.size() - 2);
+  return path;
+}
+
 }  // namespace
 
 bool RegisterMainWindowClass(HINSTANCE instance) {
@@ -297,9 +321,9 @@ HWND CreateMainWindow(HINSTANCE instance, const char* commandLine, int showComma
   SetSaveAsEnabled(false);
   SetModified(false);
   DragAcceptFiles(window, TRUE);
-  if (commandLine != nullptr && *commandLine != '\0') {
-    // The path exactly as typed: a quoted name does not open.
-    OpenDocumentFile(commandLine, 0, true);
+  const std::string path = UnquotedPath(commandLine != nullptr ? commandLine : "");
+  if (!path.empty()) {
+    OpenDocumentFile(path.c_str(), 0, true);
   } else {
     RefreshFrameView(RefreshMode::kFull);
   }

@@ -141,6 +141,14 @@ void OnPaletteMouseMove() {
   if (pickMode != kNoPick) SetCursor(cursors.pick);
 }
 
+// "PICK" over the whole window while a pick is armed, the arrow otherwise.
+LRESULT OnPaletteSetCursor(HWND window, WPARAM wParam, LPARAM lParam) {
+  if (reinterpret_cast<HWND>(wParam) != window || LOWORD(lParam) != HTCLIENT)
+    return DefWindowProcA(window, WM_SETCURSOR, wParam, lParam);
+  SetCursor(pickMode != kNoPick ? cursors.pick : cursors.arrow);
+  return TRUE;
+}
+
 // A release consumes an armed pick wherever it lands; only a shown colour
 // of the grid is taken. The point's words are read unsigned, so a point
 // left of or above the window lies far off the grid.
@@ -179,6 +187,8 @@ LRESULT CALLBACK PaletteWindowProc(HWND window, UINT message, WPARAM wParam, LPA
     case WM_PAINT:
       OnPalettePaint(window);
       return 0;
+    case WM_SETCURSOR:
+      return OnPaletteSetCursor(window, wParam, lParam);
     case WM_MOUSEMOVE:
       OnPaletteMouseMove();
       return 0;

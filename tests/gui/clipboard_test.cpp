@@ -182,7 +182,7 @@ TEST(ClipboardTest, RefusedOrUnreachablePictureChangesNothingAndIsSaidOnce) {
   EXPECT_EQ(list.size() + 1, session.FramesListTexts().size()) << "expected the paste to work with the clipboard free";
 }
 
-TEST(ClipboardTest, PasteFollowsTheClipboardThroughTheViewerChainAndClosingTakesBackOnlyOwnData) {
+TEST(ClipboardTest, PasteFollowsTheClipboardThroughTheViewerChainAndACopiedFrameOutlivesTheEditor) {
   OtherWindow last, owner;
   auto next = std::make_unique<OtherWindow>();  // right after the main window
   owner.Put({{CF_TEXT, Text("there before the editor")}});
@@ -208,5 +208,10 @@ TEST(ClipboardTest, PasteFollowsTheClipboardThroughTheViewerChainAndClosingTakes
     EditorSession session(DataFile("frame-offsets.gif"));
     session.Command(IDM_EDIT_COPY);
   }
-  EXPECT_FALSE(IsClipboardFormatAvailable(CF_DIB)) << "expected the editor's picture gone with it";
+  EXPECT_TRUE(IsClipboardFormatAvailable(CF_DIB)) << "expected the frame copied last to outlive the editor";
+  EditorSession session;
+  session.Command(IDM_EDIT_PASTE);
+  ASSERT_EQ(1, doc.frameCount) << "expected the frame copied before closing pasted";
+  EXPECT_EQ("at 0,0 100x80 colours 256 delay 0 disposal 0 transparent 0/0 sort 0 interlaced 0 global 0",
+            Fields(*doc.frames[0])) << "expected it pasted as another program's picture";
 }

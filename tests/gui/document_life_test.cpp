@@ -127,3 +127,52 @@ TEST(DocumentLife, SaveAndSaveAsWriteOnceTheLoopRegainsControlAndAFailureChanges
   EXPECT_EQ("Error in writing file", session.LastShown());
   EXPECT_NE(0, doc.frameCount) << "expected New abandoned with the failed save";
 }
+
+// The session may end as soon as the answer is given: Yes saves before it.
+TEST(DocumentLife, TheEndOfTheSessionAsksSavesAtOnceAndLeavesNothingBehind) {
+  const std::string picture = PictureIn("session");
+  {
+    EditorSession session(picture);
+    session.Command(IDM_FILE_DELETE_FRAME);
+    for (int button : {IDCANCEL, IDNO, IDYES}) {
+      session.AnswerButton(button);
+      EXPECT_EQ(button != IDCANCEL, SendMessageA(session.main(), WM_QUERYENDSESSION, 0, 0) != 0) << button;
+      EXPECT_EQ(button != IDYES, doc.modified != 0) << "button " << button << ": saved only by Yes";
+    }
+    EXPECT_TRUE(session.shown().size() == 3 && session.LastShown() == "Do you want to save the changes?")
+        << "expected the save prompt three times, and no dialog for a named document";
+    SendMessageA(session.main(), WM_ENDSESSION, TRUE, 0);
+    EXPECT_EQ("[]", Joined(FileNames(session.tempFolder()))) << "expected the swap file removed";
+    EXPECT_EQ(ERROR_SUCCESS, RegGetValueA(HKEY_CURRENT_USER, kSettingsKey, "default", RRF_RT_REG_SZ, nullptr,
+                                          nullptr, nullptr)) << "expected the settings written";
+  }
+  EditorSession session(picture);
+  EXPECT_EQ(14, CountImageFrames()) << "expected the deletion saved";
+}
+
+// Too small a main window leaves the image view without area: no paint of
+// it can come, and Save as must not wait for one.
+TEST(DocumentLife, SaveAsInAWindowTooSmallForTheViewSavesAtOnce) {
+  const std::string target = ScratchFile("small.gif");
+  std::filesystem::remove(target);
+  EditorSession session(DataFile("muybridge.gif"));
+  MoveWindow(session.main(), 0, 0, 160, 60, TRUE);
+  session.AnswerFileName(target);
+  session.Command(IDM_FILE_SAVE_AS);
+  EXPECT_TRUE(std::filesystem::exists(target) && saveState == kSaveIdle) << "save state " << int(saveState);
+}
+
+TEST(DocumentLife, AFullListTakesNoMoreFramesAndSaysSo) {
+  GifBuilder gif;
+  gif.Header().Screen(2, 2, 4);
+  for (int i = 0; i < kMaxEntries; ++i) gif.Image(0, 0, 1, 1, {1});
+  EditorSession session(WriteGif("full.gif", gif));
+  session.Command(IDM_EDIT_COPY);
+  for (int command : {IDM_FILE_INSERT_FRAMES, IDM_FILE_ADD_FRAMES, IDM_EDIT_PASTE, IDM_EDIT_PASTE_AT_END}) {
+    session.Command(command);
+    EXPECT_EQ("The animation cannot hold more frames.", session.LastShown()) << "command " << command;
+    EXPECT_TRUE(doc.frameCount == kMaxEntries && doc.modified == 0) << "command " << command;
+  }
+  EXPECT_TRUE(session.shown().size() == 4 && session.shown().back().caption == "Frambo Version 1.1")
+      << "expected one box for each command, and no file dialog";
+}

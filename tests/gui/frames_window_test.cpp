@@ -79,3 +79,19 @@ TEST(FramesWindow, RestoreBoxFlipsItsBitBothWaysAndTheCloseBoxHidesTheWindow) {
   EXPECT_FALSE(IsWindowVisible(framesWindow) || session.MenuChecked(IDM_VIEW_FRAMES_WINDOW))
       << "expected the window hidden, and Show frames window unchecked";
 }
+
+// harvesters.gif at 2:1 brings up both scroll bars in the default window.
+TEST(FramesWindow, StaysInsideTheImageViewAsScrollBarsComeAndTheMainWindowShrinks) {
+  EditorSession session(DataFile("harvesters.gif"));
+  session.Command(IDM_VIEW_ZOOM_IN);
+  for (SIZE size : {SIZE{0, 0}, SIZE{520, 420}, SIZE{300, 200}}) {
+    if (size.cx > 0) MoveWindow(session.main(), 0, 0, size.cx, size.cy, TRUE);
+    session.Pump();
+    RECT view, frames;
+    GetClientRect(imageView, &view);
+    GetWindowRect(framesWindow, &frames);
+    MapWindowPoints(nullptr, imageView, reinterpret_cast<POINT*>(&frames), 2);
+    EXPECT_TRUE(size.cx == 300 ? frames.left == 0 && frames.top == 0 : frames.right <= view.right && frames.bottom <=
+                view.bottom && frames.left >= 0) << size.cx << ": expected it inside, or its caption at the top left";
+  }
+}

@@ -11,12 +11,24 @@ void Mouse(EditorSession& session, UINT message, int x, int y) {
   session.Pump();
 }
 
+// The cursor window sets for itself with the pointer at (x, y) of it, as
+// the system asks before every move.
+HCURSOR CursorSet(HWND window, int x, int y) {
+  POINT point = {x, y};
+  ClientToScreen(window, &point);
+  SetCursorPos(point.x, point.y);
+  SetCursor(nullptr);
+  return SendMessageA(window, WM_SETCURSOR, WPARAM(window), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)) ? GetCursor() : nullptr;
+}
+
 }  // namespace
 
 TEST(ImageView, SelectionIsDraggedOutlinedCancelledAndCropsTheFrame) {
   EditorSession session(DataFile("frame-offsets.gif"));  // frame 2: 30 x 20 at (70, 0)
   session.SelectEntry(2);
   session.Command(kToolSelect);
+  EXPECT_TRUE(CursorSet(imageView, 75, 5) == cursors.cross && CursorSet(imageView, 10, 50) == cursors.arrow)
+      << "expected the cross over the frame, the arrow off it";
   for (POINT up : {POINT{10, 50}, POINT{80, 10}}) {  // off the frame: no selection; on it: one, until frame 1 shows
     Mouse(session, WM_LBUTTONDOWN, 75, 5);
     Mouse(session, WM_LBUTTONUP, up.x, up.y);
@@ -27,6 +39,11 @@ TEST(ImageView, SelectionIsDraggedOutlinedCancelledAndCropsTheFrame) {
   EXPECT_FALSE(selectionState != kSelectionIdle || session.MenuEnabled(IDM_EDIT_CROP_TO_SELECTION))
       << "expected another frame to cancel the selection";
   session.SelectEntry(2);
+  Mouse(session, WM_LBUTTONDOWN, 75, 5);
+  Mouse(session, WM_LBUTTONUP, 75, 9);  // no width: nothing to keep
+  session.Command(IDM_EDIT_CROP_TO_SELECTION);
+  EXPECT_TRUE(doc.modified == 0 && doc.frames[2]->width == 30 && selectionState == kSelectionIdle)
+      << "expected a crop of nothing to leave the document unmodified";
   Mouse(session, WM_LBUTTONDOWN, 76, 15);
   Mouse(session, WM_MOUSEMOVE, 72, 11);
   EXPECT_EQ("(76,15)->(72,11)", session.StatusBarText());
@@ -88,9 +105,9 @@ TEST(PaletteWindows, ReleaseOnAShownCellPicksItAndElsewhereOnlyDisarms) {
   gif.Header().Screen(16, 16, 4).GraphicControl(0, true, 10, 0).Image(0, 0, 16, 16, pixels, {256});
   EditorSession session(WriteGif("cells.gif", gif.GraphicControl(0, true, 10, 0).Image(0, 0, 2, 2, {0, 1, 2, 3})));
   SendMessageA(panel.paletteToggle, BM_CLICK, 0, 0);
+  EXPECT_EQ(cursors.arrow, CursorSet(panel.paletteWindow, 125, 37));
   SendMessageA(panel.pickButton, BM_CLICK, 0, 0);
-  SendMessageA(panel.paletteWindow, WM_MOUSEMOVE, 0, MAKELPARAM(125, 37));
-  EXPECT_EQ(cursors.pick, GetCursor()) << "expected the PICK cursor while a pick is armed";
+  EXPECT_EQ(cursors.pick, CursorSet(panel.paletteWindow, 125, 37)) << "expected the PICK cursor while a pick is armed";
   SendMessageA(panel.paletteWindow, WM_LBUTTONUP, 0, MAKELPARAM(125, 37));
   EXPECT_EQ("108     ", WindowText(panel.transparentIndexValue)) << "expected column 12 of row 3 (cells of 10)";
   session.Command(IDM_COLORS_BACKGROUND);

@@ -90,6 +90,9 @@ TEST(Playback, TicksShowTheImageFramesInTurnUntilACommandStopsThem) {
   Send(session, WM_COMMAND, IDM_VIEW_ZOOM_IN);
   Send(session, WM_TIMER, kPlaybackTimerId);
   EXPECT_EQ(1, doc.currentFrame) << "expected Next frame and zoom to leave it playing on from the frame shown";
+  for (HWND control : {panel.list, panel.delayField, panel.leftField, session.main()}) SetFocus(control);
+  session.Pump();
+  EXPECT_TRUE(PlaybackRunning()) << "expected the focus moving through the frames window to leave playback running";
   session.SelectEntry(0);
   EXPECT_FALSE(PlaybackRunning()) << "expected a frames-window command to stop playback";
   for (int command : {IDM_FILE_DELETE_FRAME, IDM_EDIT_COPY, IDM_FILE_SAVE_AS, int(kToolStop)}) {

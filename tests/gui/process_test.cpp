@@ -48,10 +48,13 @@ void AnswerBox(HWND box, HWND owner, const std::string& text, int button) {
 
 }  // namespace
 
-TEST(EditorProcess, FileIsOpenedEditedAndClosedThroughTheSavePromptLeavingNothing) {
-  Editor editor(DataFile("muybridge.gif"), FreshFolder("process-edit"));
+// The path in quotes, as Explorer passes a file opened with the program.
+TEST(EditorProcess, QuotedFileIsOpenedEditedAndClosedThroughTheSavePromptLeavingNothing) {
+  const std::string folder = FreshFolder("process-edit"), gif = folder + "\\muy bridge.gif";
+  ASSERT_TRUE(CopyFileA(DataFile("muybridge.gif").c_str(), gif.c_str(), FALSE)) << "cannot copy to " << gif;
+  Editor editor("\"" + gif + "\"", folder);
   HWND window = editor.Window("WindowsFramboClass");
-  EXPECT_TRUE(WaitFor([&] { return WindowText(window) == "Frambo - muybridge.gif (1:1)"; })) << WindowText(window);
+  EXPECT_TRUE(WaitFor([&] { return WindowText(window) == "Frambo - muy bridge.gif (1:1)"; })) << WindowText(window);
   EXPECT_EQ(nullptr, FindWindowA("#32770", nullptr)) << "expected no message box";
   const std::vector<std::string> files = FileNames(editor.temp);
   EXPECT_TRUE(files.size() == 1 && files[0].find("FRB") == 0) << "expected the swap file only, got " << Joined(files);
