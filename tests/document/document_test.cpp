@@ -1,11 +1,9 @@
 // The frame list: its limit, what inserting and deleting do to the menus and
-// palettes, pixel blocks and pending panel changes; and the buffered file
-// under them.
+// palettes.
 #include "document/document.h"
 
 #include <gtest/gtest.h>
 
-#include "document/buffered_file.h"
 
 #include "headless/headless_ui.h"
 #include "test_support.h"
@@ -46,19 +44,6 @@ TEST_F(DocumentTest, InsertingAndDeletingMoveLaterEntriesTheirPalettesAndTheMenu
   EXPECT_FALSE(InsertFrame(0)) << "the 181st";
   EXPECT_TRUE(doc.frameCount == kMaxEntries && doc.frames[kMaxEntries - 1].get() == last)
       << "the list moved on a failed insert";
-}
-
-TEST(BufferedFileTest, ReadsComeUpShortOnlyAtTheEndAndFailWithoutAFile) {
-  BufferedFile file;
-  EXPECT_LT(file.OpenRead(ScratchPath("no-such-file.gif").c_str()), 0);
-  ASSERT_GE(file.OpenRead(WriteScratchFile("four.bin", {1, 2, 3, 4}).c_str()), 0);
-  uint8_t out[8] = {};
-  EXPECT_EQ(4, file.Read(out, 6)) << "a read of 6 bytes from a 4-byte file";
-  EXPECT_EQ(4, out[3]);
-  EXPECT_EQ(0, file.Read(out, 1)) << "a read after the end";
-  file.Close();
-  EXPECT_EQ(-1, file.Read(out, 1)) << "a read with no file open";
-  EXPECT_EQ(-1, file.Write(out, 1)) << "a write with no file open";
 }
 
 }  // namespace

@@ -81,10 +81,6 @@ Reference LibraryDecode(const std::string& path) {
   return result;
 }
 
-std::string Rgb(const PaletteEntry& e) {
-  return "(" + std::to_string(e.red) + "," + std::to_string(e.green) + "," + std::to_string(e.blue) + ")";
-}
-
 class JpegImportTest : public ::testing::Test {
  protected:
   void SetUp() override { ResetDocument(), jpegDiagnostics = false; }
@@ -111,11 +107,12 @@ TEST_F(JpegImportTest, EveryReadablePictureMatchesTheLibrarysOwnDecode) {
         << "expected " << expected.width << "x" << expected.height << ", got " << frame.width << "x" << frame.height;
     EXPECT_EQ(FramePixels(0), expected.rows) << "expected the library's indices row for row, got others";
     EXPECT_EQ(frame.colorCount, 256) << "expected colorCount 256, got " << frame.colorCount;
+    EXPECT_TRUE(doc.screenWidth == frame.width && doc.screenHeight == frame.height) << "the first picture's screen";
     ASSERT_LE(expected.colours.size(), 256u);
     for (size_t i = 0; i < 256; ++i) {
       PaletteEntry want = i < expected.colours.size() ? expected.colours[i] : PaletteEntry{0, 0, 0, 0};
       ASSERT_TRUE(memcmp(&frame.palette[i], &want, sizeof want) == 0)
-          << "entry " << i << ": expected " << Rgb(want) << ", got " << Rgb(frame.palette[i]);
+          << "expected the library's colour map, entry " << i;
     }
     int32_t stride = RowStride(frame.width);
     EXPECT_EQ(doc.swapEnd, static_cast<uint32_t>(stride * frame.height)) << "got swapEnd " << doc.swapEnd;

@@ -139,12 +139,10 @@ TEST(DocumentLife, TheEndOfTheSessionAsksSavesAtOnceAndLeavesNothingBehind) {
       EXPECT_EQ(button != IDCANCEL, SendMessageA(session.main(), WM_QUERYENDSESSION, 0, 0) != 0) << button;
       EXPECT_EQ(button != IDYES, doc.modified != 0) << "button " << button << ": saved only by Yes";
     }
-    EXPECT_TRUE(session.shown().size() == 3 && session.LastShown() == "Do you want to save the changes?")
-        << "expected the save prompt three times, and no dialog for a named document";
+    EXPECT_EQ("Do you want to save the changes?3", session.LastShown() + std::to_string(session.shown().size()));
     SendMessageA(session.main(), WM_ENDSESSION, TRUE, 0);
     EXPECT_EQ("[]", Joined(FileNames(session.tempFolder()))) << "expected the swap file removed";
-    EXPECT_EQ(ERROR_SUCCESS, RegGetValueA(HKEY_CURRENT_USER, kSettingsKey, "default", RRF_RT_REG_SZ, nullptr,
-                                          nullptr, nullptr)) << "expected the settings written";
+    EXPECT_FALSE(RegGetValueA(HKEY_CURRENT_USER, kSettingsKey, "default", RRF_RT_REG_SZ, 0, 0, 0)) << "settings";
   }
   EditorSession session(picture);
   EXPECT_EQ(14, CountImageFrames()) << "expected the deletion saved";
@@ -173,6 +171,5 @@ TEST(DocumentLife, AFullListTakesNoMoreFramesAndSaysSo) {
     EXPECT_EQ("The animation cannot hold more frames.", session.LastShown()) << "command " << command;
     EXPECT_TRUE(doc.frameCount == kMaxEntries && doc.modified == 0) << "command " << command;
   }
-  EXPECT_TRUE(session.shown().size() == 4 && session.shown().back().caption == "Frambo Version 1.1")
-      << "expected one box for each command, and no file dialog";
+  EXPECT_EQ("Frambo Version 1.1 4", session.shown().back().caption + " " + std::to_string(session.shown().size()));
 }

@@ -17,20 +17,6 @@ void Type(EditorSession& session, HWND field, const std::string& text, bool type
 
 }  // namespace
 
-// Each refresh writes the stored values back into the fields, and each write
-// comes back as a change: only what the user changed may count.
-TEST(FramesWindow, ListsTheEntriesAndWalkingThemChangesNothing) {
-  EditorSession session(DataFile("comments-between-frames.gif"));  // comment, image, comment, image, comment
-  const int16_t length = doc.frames[2]->left;
-  EXPECT_EQ("[frame   1  // Comment | frame   2 | frame   3  // Comment | frame   4 | frame   5  // Comment]",
-            Joined(session.FramesListTexts()));
-  for (int entry : {3, 2, 1, 0, 1, 2, 3, 4}) session.SelectEntry(entry);
-  for (HWND control : {panel.delayField, panel.leftField, panel.topField, panel.list}) SetFocus(control);
-  session.Pump();
-  EXPECT_TRUE(doc.currentFrame == 4 && doc.modified == 0 && doc.frames[2]->left == length)
-      << "expected the entries walked to 4, the document unmodified, the comment's length kept";
-}
-
 TEST(FramesWindow, FieldsTakeNumbersAsCReadsThemWithinTheFormat) {
   EditorSession session(DataFile("frame-offsets.gif"));  // frame 0: 100 x 80 at (0, 0) on a screen as large
   session.SelectEntry(5);
@@ -91,7 +77,7 @@ TEST(FramesWindow, StaysInsideTheImageViewAsScrollBarsComeAndTheMainWindowShrink
     GetClientRect(imageView, &view);
     GetWindowRect(framesWindow, &frames);
     MapWindowPoints(nullptr, imageView, reinterpret_cast<POINT*>(&frames), 2);
-    EXPECT_TRUE(size.cx == 300 ? frames.left == 0 && frames.top == 0 : frames.right <= view.right && frames.bottom <=
-                view.bottom && frames.left >= 0) << size.cx << ": expected it inside, or its caption at the top left";
+    const bool inside = frames.left >= 0 && frames.right <= view.right && frames.bottom <= view.bottom;
+    EXPECT_TRUE(size.cx == 300 ? frames.left == 0 && frames.top == 0 : inside) << size.cx << " wide";
   }
 }

@@ -68,13 +68,11 @@ TEST(ImageView, PickArmedFromTheMenuTakesTheFramesOwnPixelAndOffItDisarms) {
   EditorSession session(WriteGif("pick.gif", gif.GraphicControl(1, true, 10, 3).Image(2, 2, 2, 2, {3, 2, 0, 2})));
   session.Command(IDM_ANIMATION_NEXT_FRAME);
   session.Command(IDM_COLORS_TRANSPARENT);
-  Mouse(session, WM_MOUSEMOVE, 4, 4);  // the far edge is no pixel
-  EXPECT_EQ(cursors.arrow, GetCursor());
   Mouse(session, WM_LBUTTONUP, 4, 4);
   EXPECT_TRUE(pickMode == kNoPick && doc.modified == 0) << "expected a release off the frame to change nothing";
   session.Command(IDM_COLORS_TRANSPARENT);
-  Mouse(session, WM_MOUSEMOVE, 3, 3);
-  EXPECT_EQ(cursors.pick, GetCursor());
+  EXPECT_TRUE(CursorSet(imageView, 4, 4) == cursors.arrow && CursorSet(imageView, 3, 3) == cursors.pick)
+      << "expected PICK over a pixel, the arrow on the far edge";
   Mouse(session, WM_LBUTTONUP, 3, 3);
   EXPECT_EQ("2     ", WindowText(panel.transparentIndexValue)) << "expected frame pixel (1,1) as the transparent index";
   session.Command(IDM_COLORS_TRANSPARENT);

@@ -56,7 +56,10 @@ TEST(MainWindow, CommandsFollowTheDocumentThroughItsStates) {
                                                                                  << Joined(told).substr(0, 300);
   EXPECT_TRUE(session.StatusBarText().empty() && !IsWindowVisible(progressBar) &&
               !SendMessageA(progressBar, PBM_GETPOS, 0, 0)) << "expected the text cleared, the bar hidden at 0 after";
-  EXPECT_EQ("-+++", Offered(session)) << "opened, not modified";
+  EXPECT_EQ("[frame   1  // Comment | frame   2 | frame   3  // Comment | frame   4 | frame   5  // Comment]",
+            Joined(session.FramesListTexts()));
+  for (int entry : {3, 2, 1, 0, 4}) session.SelectEntry(entry);  // each refresh writes the fields back
+  EXPECT_EQ("-+++", Offered(session)) << "opened and walked through, not modified";
   session.SelectEntry(4);
   session.Command(kToolCut);
   EXPECT_EQ(3, doc.currentFrame) << "deleting the last entry makes the new last one current";

@@ -215,10 +215,6 @@ std::vector<Entry> WithoutEmptyComments(std::vector<Entry> entries) {
   return entries;
 }
 
-bool IsCredit(const Entry& entry) {
-  return entry.comment && entry.text.compare(0, strlen(kCreditStart), kCreditStart) == 0;
-}
-
 namespace {
 
 std::string Hex(uint32_t colour) {

@@ -93,8 +93,6 @@ std::vector<Entry> DocumentEntries();
 // leaves out (giflib refuses a comment without data, tests/data/comment-empty.gif).
 std::vector<Entry> WithoutEmptyComments(std::vector<Entry> entries);
 
-bool IsCredit(const Entry& entry);
-
 // What EntryDifferences compares besides rectangles, timing, disposal,
 // transparency and colours: the stored indices, and how the image is kept
 // (interlaced, global palette flag, transparent index).
