@@ -117,7 +117,6 @@ TEST(CliInfo, JsonOfBinaryCommentKeepsKeyOrderAndEscapesEveryByte) {
 
 TEST(CliInfo, TableShowsAnEntryALineAndCommentsUpTo60Bytes) {
   const std::string sixty(60, 'c');
-  doc.globalColorCount = 0;  // as a process of its own starts; an earlier test may have left a count
   CliResult run = RunTool({"info", WriteScratchFile("table.gif", GifBuilder().Header().Screen(4, 2, 4).Comment(sixty)
       .Comment(sixty + "d").GraphicControl(2, true, 7, 3).Image(1, 0, 3, 2, {0, 1, 2, 3, 3, 3}).Trailer().bytes)});
   EXPECT_EQ("screen 4x2, background index 0, global palette no, 0 colours\n3 entries\nentry kind     left   top "

@@ -18,11 +18,7 @@ constexpr RgbTriple kBlack{0, 0, 0};
 class GlobalPaletteTest : public ::testing::Test {
  protected:
   void SetUp() override { ResetDocument(); }
-  void TearDown() override {
-    loadedColorCount = 0;
-    doc.globalColorCount = 0;
-    ResetDocument();
-  }
+  void TearDown() override { ResetDocument(); }
 };
 
 TEST_F(GlobalPaletteTest, RemapKeepsTransparentPixelsApartAndGlobalDuplicatesInPlace) {

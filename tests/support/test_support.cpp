@@ -10,6 +10,7 @@
 #include <iterator>
 
 #include "cli/cli.h"
+#include "colour/global_palette.h"
 #include "document/settings.h"
 #include "document/ui_operations.h"
 #include "formats/gif_writer.h"
@@ -96,6 +97,8 @@ void ResetDocument() {
   RewindSwapFile();
   doc.swapFile.Truncate(0);  // nothing of an earlier test's data stays behind
   doc.backgroundIndex = 0;
+  doc.globalColorCount = 0;
+  loadedColorCount = 0;
   doc.pendingChange = kNoPendingChange;
   doc.modified = 0;
   ResetRetainedPicture();  // the picture of an earlier test's frame is no base to compose on
@@ -274,6 +277,7 @@ std::string Join(const std::vector<std::string>& lines) {
 // ---- frambo-cli ----------------------------------------------------------------
 
 CliResult RunTool(std::vector<std::string> args) {
+  ResetDocument();  // as a process of its own starts
   args.insert(args.begin(), "frambo-cli");
   std::vector<char*> argv;
   for (std::string& arg : args) argv.push_back(&arg[0]);
