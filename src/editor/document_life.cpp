@@ -176,10 +176,14 @@ void UpdateTitle() {
   if (!busy) UpdateCutCopyEnabled();
 }
 
+// IDYES, IDNO or IDCANCEL; IDNO when there is nothing to save.
+int AskToSaveChanges() {
+  if (!doc.modified || doc.frameCount == 0) return IDNO;
+  return MessageBoxA(mainWindow, "Do you want to save the changes?", kProgramTitle, MB_YESNOCANCEL | MB_ICONQUESTION);
+}
+
 bool ConfirmSaveChanges(ResumeCode code) {
-  if (!doc.modified || doc.frameCount == 0) return true;
-  const int answer = MessageBoxA(mainWindow, "Do you want to save the changes?", kProgramTitle,
-                                 MB_YESNOCANCEL | MB_ICONQUESTION);
+  const int answer = AskToSaveChanges();
   if (answer == IDNO) return true;
   if (answer == IDYES) {
     pendingAfterSave = code;
@@ -189,21 +193,13 @@ bool ConfirmSaveChanges(ResumeCode code) {
 }
 
 bool ConfirmEndOfSession() {
-  if (!doc.modified || doc.frameCount == 0) return true;
-  const int answer = MessageBoxA(mainWindow, "Do you want to save the changes?", kProgramTitle,
-                                 MB_YESNOCANCEL | MB_ICONQUESTION);
+  const int answer = AskToSaveChanges();
   if (answer != IDYES) return answer == IDNO;
-  // The session may end as soon as this returns: the save cannot wait for
-  // the message loop.
-  StopPlayback();
+  // The session may end as soon as this returns: the save the request leaves
+  // due cannot wait for the message loop.
   pendingAfterSave = kResumeNothing;
-  if (IsUntitled()) {
-    ShowSaveAsDialog();
-    if (saveState == kSaveIdle) return false;  // the dialog was cancelled
-  } else {
-    CopyText(dialogPath, sizeof dialogPath, doc.fileName);
-    saveTarget = dialogPath;
-  }
+  RequestSave();
+  if (saveState == kSaveIdle) return false;  // the Save-as dialog was cancelled
   RunDeferredSave();
   // A failed save has said so; the changes would be lost with the session.
   return !doc.modified;

@@ -211,7 +211,6 @@ LRESULT OnSetCursor(HWND window, WPARAM wParam, LPARAM lParam) {
 }
 
 void OnMouseMove(HWND window, int32_t x, int32_t y) {
-  SetCursor(CursorAt(x, y));
   if (selectionState != kSelectionOff && doc.frameCount != 0) {
     if (!FramePoint(&x, &y)) return;
     selectionFrame = doc.currentFrame;

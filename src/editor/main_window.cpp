@@ -137,11 +137,20 @@ void OnClose(HWND window) {
   if (ConfirmSaveChanges(kResumeClose)) DestroyWindow(window);
 }
 
-void OnDestroy(HWND window) {
-  LeaveClipboardChain(window);
+// What must not outlive the process: the swap and paste files go, the
+// settings are written. Also all that is done when the session ends, which
+// ends the process without WM_DESTROY.
+void ReleaseFilesAndWriteSettings() {
+  StopPlayback();
   CloseSwapFile();
   RemovePasteFile();
-  StopPlayback();
+  if (settingsRead) WriteSettings();
+  settingsRead = false;
+}
+
+void OnDestroy(HWND window) {
+  LeaveClipboardChain(window);
+  ReleaseFilesAndWriteSettings();
   while (DeleteFrame(0)) {
   }
   DeleteAllFramePalettes();
@@ -153,22 +162,11 @@ void OnDestroy(HWND window) {
   if (viewDC != nullptr) DeleteDC(viewDC);
   if (screenDC != nullptr) ReleaseDC(nullptr, screenDC);
   if (cursors.pick != nullptr) DestroyCursor(cursors.pick);
-  if (settingsRead) WriteSettings();
-  settingsRead = false;
   ForgetWindows();
   // A save or a resumed command of this window has nothing left to act on.
   saveState = kSaveIdle;
   pendingAfterSave = kResumeNothing;
   PostQuitMessage(0);
-}
-
-// The session really ends: the process is ended without WM_DESTROY.
-void OnEndSession() {
-  StopPlayback();
-  if (settingsRead) WriteSettings();
-  settingsRead = false;
-  CloseSwapFile();
-  RemovePasteFile();
 }
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -205,7 +203,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_QUERYENDSESSION:
       return ConfirmEndOfSession() ? TRUE : FALSE;
     case WM_ENDSESSION:
-      if (wParam) OnEndSession();
+      if (wParam) ReleaseFilesAndWriteSettings();
       return 0;
     case WM_DRAWCLIPBOARD:
     case WM_CHANGECBCHAIN:

@@ -137,10 +137,6 @@ void OnPalettePaint(HWND window) {
   EndPaint(window, &paint);
 }
 
-void OnPaletteMouseMove() {
-  if (pickMode != kNoPick) SetCursor(cursors.pick);
-}
-
 // "PICK" over the whole window while a pick is armed, the arrow otherwise.
 LRESULT OnPaletteSetCursor(HWND window, WPARAM wParam, LPARAM lParam) {
   if (reinterpret_cast<HWND>(wParam) != window || LOWORD(lParam) != HTCLIENT)
@@ -189,9 +185,6 @@ LRESULT CALLBACK PaletteWindowProc(HWND window, UINT message, WPARAM wParam, LPA
       return 0;
     case WM_SETCURSOR:
       return OnPaletteSetCursor(window, wParam, lParam);
-    case WM_MOUSEMOVE:
-      OnPaletteMouseMove();
-      return 0;
     case WM_LBUTTONUP:
       OnPaletteButtonUp(lParam);
       return 0;
