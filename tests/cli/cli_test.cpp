@@ -39,10 +39,7 @@ bool AllGrey(const Entry& entry) {
 // options as they were.
 class CliOutput : public testing::Test {
  protected:
-  void SetUp() override {
-    fs::remove_all(folder_);
-    fs::create_directories(folder_);
-  }
+  void SetUp() override { fs::create_directories(folder_); }
   void TearDown() override {
     remapBlockLimit = 0xFFFFFFFF;
     fs::remove_all(folder_);

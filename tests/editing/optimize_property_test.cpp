@@ -16,10 +16,7 @@
 
 namespace {
 
-template <typename Colour>
-uint32_t Rgb(const Colour& c) {
-  return static_cast<uint32_t>(c.red) << 16 | static_cast<uint32_t>(c.green) << 8 | c.blue;
-}
+uint32_t Rgb(const RgbTriple& c) { return static_cast<uint32_t>(c.red) << 16 | c.green << 8 | c.blue; }
 
 // An image frame's rectangle, disposal and transparency, and what its pixels
 // show.
