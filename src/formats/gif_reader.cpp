@@ -8,9 +8,13 @@
 //   needsNewEntry false -- the entry at insertionIndex is pending: opened by a
 //                          graphic control extension (a second one overwrites
 //                          it), or by an image whose data stream was empty.
-//                          A comment takes it over; an image completes it.
+//                          An image completes it. A comment behind a control
+//                          block gets an entry of its own in front of the
+//                          pending one, which stays pending for the image; a
+//                          comment behind an empty image takes that over.
 //   Completing an image or a comment advances insertionIndex and sets
-//   needsNewEntry again. An error deletes the pending entry; at the end,
+//   needsNewEntry again, unless an entry is still pending behind the comment.
+//   An error deletes the pending entry; at the end,
 //   every image entry still 0 wide (a control block whose image never came)
 //   is deleted.
 //
@@ -215,10 +219,12 @@ GifReader::Step GifReader::ReadGraphicControl() {
   return terminator == 0 ? Step::kGoOn : Step::kError;
 }
 
-// A comment takes over the pending entry, if any: the control block's values
-// before it are lost and the next image gets a fresh entry.
+// A comment is an entry in file order. One between a control block and its
+// image goes in front of the entry the block opened, so that the image keeps
+// the block's delay, disposal and transparency, as other readers show it.
 GifReader::Step GifReader::ReadComment() {
-  if (!OpenEntry()) return Step::kError;
+  const bool behindControl = !needsNewEntry_ && doc.frames[insertionIndex_]->width == 0;
+  if (behindControl ? !InsertFrame(insertionIndex_) : !OpenEntry()) return Step::kError;
   Frame& entry = *doc.frames[insertionIndex_];
   entry = Frame();
   entry.disposal = kCommentDisposal;
@@ -234,13 +240,17 @@ GifReader::Step GifReader::ReadComment() {
     int32_t keep = kMaxCommentLength - entry.left;
     if (keep > size) keep = size;
     if (keep <= 0) continue;
-    if (doc.swapEnd + static_cast<uint64_t>(keep) > kSwapLimit) return Step::kError;
+    if (doc.swapEnd + static_cast<uint64_t>(keep) > kSwapLimit) {
+      // The pending entry behind it goes when the error is handled.
+      if (behindControl) DeleteFrame(insertionIndex_);
+      return Step::kError;
+    }
     doc.swapFile.WriteAt(doc.swapEnd, block_, keep);
     doc.swapEnd += static_cast<uint32_t>(keep);
     entry.left = static_cast<int16_t>(entry.left + keep);
   }
   ++insertionIndex_;
-  needsNewEntry_ = true;
+  needsNewEntry_ = !behindControl;
   return step;
 }
 

@@ -53,9 +53,9 @@ TEST_F(GifReaderTest, BuiltFilesReadToTheirEntriesAndPixels) {
     std::vector<uint8_t> pixels;
     int delay;
   } cases[] = {
-      {"a comment between control and image takes the pending entry",
-       GifBuilder().Header().Screen(2, 2, 4).GraphicControl(2, true, 50, 3).Comment("note").Image(0, 0, 2, 2, Filled(4, 1)),
-       "read, 2 entries, 0 errors, screen 2x2", 1, Filled(4, 1), 0},
+      {"a comment between control and image gets an entry of its own",
+       GifBuilder().Header().Screen(2, 2, 4).GraphicControl(1, false, 50, 3).Comment("note").Image(0, 0, 2, 2, Filled(4, 1)),
+       "read, 2 entries, 0 errors, screen 2x2", 1, Filled(4, 1), 50},
       {"181 images with controls", limit.Trailer(), "refused, 180 entries, 1 errors, screen 2x2", 179, {3}, 2},
       // The frame record keeps sizes in signed 16 bits.
       {"an image wider than 32767",

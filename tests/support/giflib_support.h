@@ -31,8 +31,9 @@ struct GiflibFile {
 };
 
 // Turns extensions into entries as our reader does: a graphic control opens
-// a pending entry (a second one replaces it), a comment becomes an entry of
-// its own and takes the pending one over, anything else is skipped. giflib
+// a pending entry (a second one replaces it) that waits for the image past
+// any comment, a comment becomes an entry of its own, anything else is
+// skipped. giflib
 // keeps a comment's later sub-blocks as CONTINUE blocks behind it.
 struct GiflibEntryWalker {
   std::vector<Entry> entries;
@@ -57,7 +58,6 @@ struct GiflibEntryWalker {
              i + 1 < count && blocks[i + 1].Function == CONTINUE_EXT_FUNC_CODE; ++i)
           comment.text.append(reinterpret_cast<const char*>(blocks[i + 1].Bytes), blocks[i + 1].ByteCount);
         entries.push_back(comment);
-        hasPending = false;
       }
     }
   }
