@@ -18,19 +18,19 @@ int RunInfo(int argc, char** argv, FILE* out, FILE* err);    // info [--json] FI
 int RunFrames(int argc, char** argv, FILE* out, FILE* err);  // frames FILE OUTDIR
 // render FILE OUTDIR
 int RunRender(int argc, char** argv, FILE* out, FILE* err);
-// convert FILE... -o OUT.gif [--interlaced] [--no-credit]
+// convert FILE... -o OUT.gif [--interlaced] [--no-credit] [--loop COUNT]
 int RunConvert(int argc, char** argv, FILE* out, FILE* err);
-// optimize FILE -o OUT.gif [--interlaced] [--no-credit]
+// optimize FILE -o OUT.gif [--interlaced] [--no-credit] [--loop COUNT]
 int RunOptimize(int argc, char** argv, FILE* out, FILE* err);
-// unoptimize FILE -o OUT.gif [--interlaced] [--no-credit]
+// unoptimize FILE -o OUT.gif [--interlaced] [--no-credit] [--loop COUNT]
 int RunUnoptimize(int argc, char** argv, FILE* out, FILE* err);
-// colors N FILE -o OUT.gif [--no-credit]
+// colors N FILE -o OUT.gif [--no-credit] [--loop COUNT]
 int RunColors(int argc, char** argv, FILE* out, FILE* err);
-// gray FILE -o OUT.gif [--frame K] [--no-credit]
+// gray FILE -o OUT.gif [--frame K] [--no-credit] [--loop COUNT]
 int RunGray(int argc, char** argv, FILE* out, FILE* err);
-// reduce N FILE -o OUT.gif [--frame K] [--no-credit]
+// reduce N FILE -o OUT.gif [--frame K] [--no-credit] [--loop COUNT]
 int RunReduce(int argc, char** argv, FILE* out, FILE* err);
 // palette-save FILE K OUT.pal
 int RunPaletteSave(int argc, char** argv, FILE* out, FILE* err);
-// palette-load FILE K IN.pal -o OUT.gif [--no-credit]
+// palette-load FILE K IN.pal -o OUT.gif [--no-credit] [--loop COUNT]
 int RunPaletteLoad(int argc, char** argv, FILE* out, FILE* err);

@@ -20,14 +20,15 @@ constexpr char kUsage[] =
     "  frambo-cli info [--json] FILE\n"
     "  frambo-cli frames FILE OUTDIR\n"
     "  frambo-cli render FILE OUTDIR\n"
-    "  frambo-cli convert FILE... -o OUT.gif [--interlaced] [--no-credit]\n"
-    "  frambo-cli optimize FILE -o OUT.gif [--interlaced] [--no-credit]\n"
-    "  frambo-cli unoptimize FILE -o OUT.gif [--interlaced] [--no-credit]\n"
-    "  frambo-cli colors N FILE -o OUT.gif [--no-credit]\n"
-    "  frambo-cli gray FILE -o OUT.gif [--frame K] [--no-credit]\n"
-    "  frambo-cli reduce N FILE -o OUT.gif [--frame K] [--no-credit]\n"
+    "  frambo-cli convert FILE... -o OUT.gif [--interlaced] [--no-credit] [--loop COUNT]\n"
+    "  frambo-cli optimize FILE -o OUT.gif [--interlaced] [--no-credit] [--loop COUNT]\n"
+    "  frambo-cli unoptimize FILE -o OUT.gif [--interlaced] [--no-credit] [--loop COUNT]\n"
+    "  frambo-cli colors N FILE -o OUT.gif [--no-credit] [--loop COUNT]\n"
+    "  frambo-cli gray FILE -o OUT.gif [--frame K] [--no-credit] [--loop COUNT]\n"
+    "  frambo-cli reduce N FILE -o OUT.gif [--frame K] [--no-credit] [--loop COUNT]\n"
     "  frambo-cli palette-save FILE K OUT.pal\n"
-    "  frambo-cli palette-load FILE K IN.pal -o OUT.gif [--no-credit]\n";
+    "  frambo-cli palette-load FILE K IN.pal -o OUT.gif [--no-credit] [--loop COUNT]\n"
+    "COUNT is 0 to 65535 (0: for ever), forever, or none (no looping extension)\n";
 
 bool IsDirectory(const char* path) {
   struct stat info;

@@ -1,6 +1,7 @@
 // frambo-cli info [--json] FILE: the logical screen and every entry of the
 // frame list, as a readable table or as one JSON object whose key order is
-// fixed (scripts compare it as text).
+// fixed (scripts compare it as text). The loop count is "loopCount" there:
+// a number (0: for ever), or null when the file has no looping extension.
 #include <cstring>
 #include <string>
 
@@ -52,12 +53,20 @@ bool CommentText(const Frame& frame, std::string* text, uint32_t limit) {
   return true;
 }
 
+// The loop count as --loop takes it: a number, "forever" for 0, or "none"
+// when there is no looping extension.
+std::string LoopText(bool json) {
+  if (doc.loopCount == kNoLooping) return json ? "null" : "none";
+  if (doc.loopCount == kLoopForever && !json) return "forever";
+  return std::to_string(doc.loopCount);
+}
+
 bool PrintJson(FILE* out) {
   fprintf(out,
           "{\"screenWidth\":%u,\"screenHeight\":%u,\"backgroundIndex\":%u,"
-          "\"hasGlobalPalette\":%s,\"globalColorCount\":%d,\"frameCount\":%d,\"entries\":[",
+          "\"hasGlobalPalette\":%s,\"globalColorCount\":%d,\"frameCount\":%d,\"loopCount\":%s,\"entries\":[",
           doc.screenWidth, doc.screenHeight, doc.backgroundIndex, Bool(doc.hasGlobalPalette != 0),
-          doc.globalColorCount, doc.frameCount);
+          doc.globalColorCount, doc.frameCount, LoopText(true).c_str());
   for (int i = 0; i < doc.frameCount; ++i) {
     const Frame& f = *doc.frames[i];
     fputs(i == 0 ? "\n" : ",\n", out);
@@ -83,7 +92,7 @@ bool PrintTable(FILE* out) {
   fprintf(out, "screen %ux%u, background index %u, global palette %s, %d colours\n",
           doc.screenWidth, doc.screenHeight, doc.backgroundIndex, YesNo(doc.hasGlobalPalette != 0),
           doc.globalColorCount);
-  fprintf(out, "%d entries\n", doc.frameCount);
+  fprintf(out, "%d entries, loop count %s\n", doc.frameCount, LoopText(false).c_str());
   fprintf(out, "%5s %-7s %5s %5s %5s %6s %7s %5s %8s %11s %6s %10s %6s\n", "entry", "kind", "left",
           "top", "width", "height", "colours", "delay", "disposal", "transparent", "global",
           "interlaced", "sorted");

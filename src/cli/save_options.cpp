@@ -6,6 +6,7 @@
 
 #include "cli/cli.h"
 #include "cli/cli_support.h"
+#include "document/document.h"
 #include "document/settings.h"
 #include "document/ui_operations.h"
 #include "formats/gif_writer.h"
@@ -39,6 +40,20 @@ int TakeSaveOption(int argc, char** argv, int i, InterlaceOption interlace, Save
     options->output = argv[i + 1];
     return 2;
   }
+  if (strcmp(arg, "--loop") == 0) {
+    if (i + 1 >= argc || options->loopGiven) return -1;
+    const char* count = argv[i + 1];
+    int value = 0;
+    if (strcmp(count, "forever") == 0)
+      value = kLoopForever;
+    else if (strcmp(count, "none") == 0)
+      value = kNoLooping;
+    else if (!ParseDecimal(count, 0, kMaxLoopCount, &value))
+      return -1;
+    options->loopGiven = true;
+    options->loopCount = value;
+    return 2;
+  }
   if (strcmp(arg, "--no-credit") == 0) {
     options->noCredit = true;
     return 1;
@@ -67,6 +82,7 @@ bool TakeSaveArguments(int argc, char** argv, InterlaceOption interlace, SaveOpt
 
 int SaveDocument(const SaveOptions& options, FILE* err) {
   ResetHeadlessUi();
+  if (options.loopGiven) doc.loopCount = options.loopCount;
   bool written;
   {
     ScopedSaveSettings scoped(options);

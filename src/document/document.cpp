@@ -123,6 +123,7 @@ void ClearDocument() {
   doc.screenWidth = 0;
   doc.screenHeight = 0;
   doc.hasGlobalPalette = 0;
+  doc.loopCount = kLoopForever;
 }
 
 void RewindSwapFile() { doc.swapEnd = 0; }

@@ -13,6 +13,11 @@
 constexpr int kMaxEntries = 180;
 constexpr uint8_t kCommentDisposal = 64;  // disposal at or above this marks a comment entry
 constexpr uint8_t kRestoreToBackground = 2;
+// loopCount: how often the animation repeats, 0 for ever; kNoLooping when it
+// has no looping extension and so plays once.
+constexpr int32_t kLoopForever = 0;
+constexpr int32_t kNoLooping = -1;
+constexpr int32_t kMaxLoopCount = 65535;
 
 // One palette entry in the order of a device-independent bitmap's colour table.
 struct PaletteEntry {
@@ -70,6 +75,7 @@ struct Document {
   RgbTriple globalPalette[256] = {};
   int16_t globalColorCount = 0;
   uint8_t hasGlobalPalette = 0;
+  int32_t loopCount = kLoopForever;  // kLoopForever, 1..kMaxLoopCount, or kNoLooping
   PaletteEntry workPalette[256] = {};  // filled while a frame is read, then copied into it
   char fileName[256] = "untitled";
   uint16_t fileNameOffset = 0;  // where the name shown in the caption starts: after the last backslash
@@ -124,7 +130,8 @@ void CommitPendingChange();
 
 // Empties the document as New does: every frame palette and entry goes,
 // fileName becomes "untitled", currentFrame and the screen size 0, and the
-// global palette is no longer written. The swap file keeps its end.
+// global palette is no longer written; the animation loops for ever. The
+// swap file keeps its end.
 void ClearDocument();
 
 // Starts the swap file again from its start, as opening a file in place of

@@ -123,6 +123,7 @@ void EmptyForReplace() {
   }
   RewindSwapFile();
   doc.hasGlobalPalette = 0;
+  doc.loopCount = kLoopForever;  // a GIF read in sets its own; a picture loops for ever
 }
 
 // A reader that adds nothing, or stops half way, may leave the index past
@@ -217,6 +218,7 @@ void NewDocument() {
   doc.screenWidth = 0;
   doc.screenHeight = 0;
   doc.hasGlobalPalette = 0;
+  doc.loopCount = kLoopForever;
   FillFramesList();
   RefreshFrameView(RefreshMode::kFull);
   if (mainWindow != nullptr) InvalidateRect(mainWindow, &viewArea, TRUE);

@@ -55,6 +55,7 @@ void StartWithEmptyDocument() {
   doc.screenWidth = 0;
   doc.screenHeight = 0;
   doc.hasGlobalPalette = 0;
+  doc.loopCount = kLoopForever;
   doc.modified = 0;
   doc.pendingChange = kNoPendingChange;
   doc.swapEnd = 0;

@@ -18,6 +18,12 @@
 //   every image entry still 0 wide (a control block whose image never came)
 //   is deleted.
 //
+// The looping extension's count is the document's when the file is read into
+// an empty document. Inserting a file into a document that has entries keeps
+// the document's count: the file that made the document, or New, decided it.
+// A file with several looping extensions has the last one's count, as
+// browsers play it (tests/data/artificial-multiple-loop-counts.gif).
+//
 // Where the file ends early -- inside an extension's or a comment's
 // sub-blocks or inside an image's data -- reading stops there as at the
 // trailer, keeping what was read (tests/data/malformed-missing-trailer.gif,
@@ -63,6 +69,7 @@ class GifReader {
   Step ReadExtension();
   Step ReadGraphicControl();
   Step ReadComment();
+  Step ReadApplication();
   Step SkipSubBlocks();
   Step ReadImage();
   Step DecodeImage(Frame& frame, bool interlaced, int minCodeSize, bool* hadData);
@@ -78,6 +85,7 @@ class GifReader {
   PaletteEntry globalPalette_[256] = {};  // the global table filled out as a frame palette
   int globalSizeField_ = 2;    // table size given by the screen descriptor
   uint8_t backgroundIndex_ = 0;
+  int32_t loopCount_ = kNoLooping;
   int insertionIndex_ = 0;
   bool needsNewEntry_ = true;
   bool documentWasEmpty_ = false;
@@ -185,14 +193,24 @@ GifReader::Step GifReader::ReadExtension() {
       return ReadGraphicControl();
     case kCommentLabel:
       return ReadComment();
-    case kApplicationLabel: {
-      int size = ReadSubBlock();
-      if (size < 0) return Step::kEnd;
-      if (size != 11) return Step::kError;
-      return SkipSubBlocks();
-    }
+    case kApplicationLabel:
+      return ReadApplication();
     default:
       return SkipSubBlocks();
+  }
+}
+
+// The looping extension: sub-block 1 holds the loop count.
+GifReader::Step GifReader::ReadApplication() {
+  int size = ReadSubBlock();
+  if (size < 0) return Step::kEnd;
+  if (size != 11) return Step::kError;
+  if (memcmp(block_, "NETSCAPE2.0", 11) != 0 && memcmp(block_, "ANIMEXTS1.0", 11) != 0) return SkipSubBlocks();
+  for (;;) {
+    size = ReadSubBlock();
+    if (size < 0) return Step::kEnd;
+    if (size == 0) return Step::kGoOn;
+    if (size >= 3 && block_[0] == 1) loopCount_ = Word(block_ + 1);
   }
 }
 
@@ -394,7 +412,10 @@ void GifReader::Finish() {
   }
   gifFile.Close();
   rowBuffer_.Release();
-  if (documentWasEmpty_) doc.backgroundIndex = backgroundIndex_;
+  if (documentWasEmpty_) {
+    doc.backgroundIndex = backgroundIndex_;
+    doc.loopCount = loopCount_;
+  }
 }
 
 }  // namespace

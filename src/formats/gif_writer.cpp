@@ -114,7 +114,8 @@ bool GifWriter::WriteFile() {
 }
 
 // The header, the logical screen as large as the frames reach, the global
-// colour table and the looping extension.
+// colour table and the looping extension, which a document without one
+// leaves out so that it still plays once.
 bool GifWriter::WriteScreen() {
   int32_t width = 0;
   int32_t height = 0;
@@ -144,12 +145,17 @@ bool GifWriter::WriteScreen() {
       bytes.Byte(doc.globalPalette[i].blue);
     }
   }
-  bytes.Byte(0x21);
-  bytes.Byte(0xFF);
-  bytes.Byte(0x0B);
-  bytes.Text("NETSCAPE2.0", 11);
-  // One data sub-block: 1, then a loop count of 0 (for ever).
-  bytes.Text("\x03\x01\x00\x00\x00", 5);
+  if (doc.loopCount != kNoLooping) {
+    bytes.Byte(0x21);
+    bytes.Byte(0xFF);
+    bytes.Byte(0x0B);
+    bytes.Text("NETSCAPE2.0", 11);
+    // One data sub-block: 1, then the loop count (0: for ever).
+    bytes.Byte(3);
+    bytes.Byte(1);
+    bytes.Word(doc.loopCount);
+    bytes.Byte(0);
+  }
   return Put(bytes);
 }
 

@@ -99,7 +99,7 @@ TEST(CliInfo, JsonOfBinaryCommentKeepsKeyOrderAndEscapesEveryByte) {
   CliResult run = RunTool({"info", "--json", TestDataPath("comment-binary.gif")});
   ASSERT_EQ(run.status, kExitOk) << run.err;
   ExpectInOrder(run.out, {"{\"screenWidth\":8,", "\"screenHeight\":8,", "\"backgroundIndex\":",
-                          "\"hasGlobalPalette\":false,", "\"globalColorCount\":", "\"frameCount\":2,",
+                          "\"hasGlobalPalette\":false,", "\"globalColorCount\":", "\"frameCount\":2,\"loopCount\":null,",
                           "\"entries\":[", "{\"kind\":\"comment\",\"length\":256,\"text\":\"",
                           "{\"kind\":\"image\",\"left\":0,", "\"top\":0,", "\"width\":8,", "\"height\":8,",
                           "\"colorCount\":", "\"delay\":", "\"disposal\":", "\"transparent\":false,",
@@ -177,6 +177,27 @@ TEST_F(CliOutput, GrayAndReduceChangeEveryImageFrameOrOnlyEntryK) {
   }
 }
 
+// netscape-loop-3.gif loops three times: saving keeps that unless --loop
+// says otherwise, and info shows the count as --loop takes it.
+TEST_F(CliOutput, LoopSetsTheSavedCountAndInfoShowsIt) {
+  const struct {
+    std::vector<std::string> loop;
+    const char *json, *table;
+  } cases[] = {
+      {{}, "\"loopCount\":3,", "loop count 3\n"},
+      {{"--loop", "none"}, "\"loopCount\":null,", "loop count none\n"},
+      {{"--loop", "forever"}, "\"loopCount\":0,", "loop count forever\n"},
+      {{"--loop", "65535"}, "\"loopCount\":65535,", "loop count 65535\n"},
+  };
+  for (const auto& c : cases) {
+    std::vector<std::string> args = {"convert", TestDataPath("netscape-loop-3.gif"), "-o", Out("x.gif")};
+    args.insert(args.end(), c.loop.begin(), c.loop.end());
+    ASSERT_EQ(kExitOk, RunTool(args).status) << c.table;
+    ExpectInOrder(RunTool({"info", "--json", Out("x.gif")}).out, {"\"frameCount\":", c.json, "\"entries\":["});
+    EXPECT_NE(std::string::npos, RunTool({"info", Out("x.gif")}).out.find(c.table)) << c.table;
+  }
+}
+
 TEST_F(CliOutput, FailedRunsExitWithTheirStatusAndWriteNothing) {
   const std::string gif = TestDataPath("gif87a.gif"), red = TestDataPath("animated-red-blue.gif");
   const std::string comments = TestDataPath("comments-between-frames.gif");  // entry 0 is a comment
@@ -213,6 +234,9 @@ TEST_F(CliOutput, FailedRunsExitWithTheirStatusAndWriteNothing) {
       {{"palette-save", red, "0", Out("missing-folder/x.pal")}, write, unwritable},
       {{"palette-load", red, "0", TestDataPath("palette-2.pal")}},  // no -o
       {{"palette-load", red, "0", TestDataPath("malformed-empty.pal"), "-o", x}, read, unreadable},
+      {{"convert", gif, "-o", x, "--loop"}}, {{"optimize", gif, "-o", x, "--loop", "65536"}},
+      {{"gray", red, "-o", x, "--loop", "-1"}}, {{"colors", "4", gif, "-o", x, "--loop", "always"}},
+      {{"convert", gif, "-o", x, "--loop", "1", "--loop", "1"}},
   };
   for (const char* count : {"1", "257", "-4", "16x", "99999999999999999999"})
     cases.push_back({{"colors", count, gif, "-o", x}});
