@@ -219,15 +219,22 @@ void BuildGlobalPalette(int n) {
     SetStatusText("");
   }
 
-  // No colours (frames without pixels, or no memory for the histogram):
-  // nothing to map onto, so the frames keep their pixels.
+  // A frame whose pixels cannot be had keeps its own palette and pixels, so
+  // it leaves the global palette and is saved with its own table; with no
+  // colours at all (frames without pixels, or no memory for the histogram)
+  // every frame does.
+  for (int f = 0; f < frameCount; ++f) {
+    Frame& frame = *doc.frames[frames[f]];
+    if (doc.globalColorCount != 0 && RemapFrame(frames[f], RemapMode::kGlobal))
+      frame.colorCount = doc.globalColorCount;
+    else
+      frame.useGlobalPalette = 0;
+  }
   if (doc.globalColorCount != 0) {
-    for (int f = 0; f < frameCount; ++f) RemapFrame(frames[f], RemapMode::kGlobal);
     doc.hasGlobalPalette = 1;
     screenDescriptor.tableSize = doc.globalColorCount;
     screenDescriptor.packed = static_cast<uint8_t>(0xF8 | SizeCode(doc.globalColorCount));
     screenDescriptor.backgroundIndex = doc.backgroundIndex;
-    for (int f = 0; f < frameCount; ++f) doc.frames[frames[f]]->colorCount = doc.globalColorCount;
   }
   EndProgress();
 }

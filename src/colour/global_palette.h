@@ -36,5 +36,7 @@ extern uint32_t remapBlockLimit;
 
 // Computes the global palette of at most n colours (2..256) for the frames
 // with useGlobalPalette set, remaps them to it and prepares the screen
-// descriptor to write it as the global colour table.
+// descriptor to write it as the global colour table. A frame that cannot be
+// remapped keeps its own palette and loses useGlobalPalette, as every frame
+// does when no colours could be found.
 void BuildGlobalPalette(int n);

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "colour/global_palette.h"
 #include "formats/load_file.h"
 #include "test_support.h"
 #if FRAMBO_HAVE_GIFLIB
@@ -97,6 +98,30 @@ TEST_P(SaveRoundTrip, PlainAndInterlacedSavesReadBackTheSameEntriesAndColours) {
     }
 #endif
     ASSERT_TRUE(LoadFresh(TestDataPath(file)));
+  }
+}
+
+// A frame whose pixels cannot be had for the global palette keeps its own
+// colours and table, whether the other frame's can or not.
+TEST(SaveWithoutMemory, FramesThatCannotBeRemappedAreWrittenWithTheirOwnTables) {
+  const std::string path = ScratchPath("saved-no-memory.gif");
+  for (const uint32_t limit : {15u, 0u}) {  // the 4x4 frame needs 16 bytes, the 2x2 one 8
+    ResetDocument();
+    AppendImage(2, 2, {{255, 0, 0}, {0, 255, 0}}, {0, 1, 1, 0}).useGlobalPalette = 1;
+    AppendImage(4, 4, {{0, 0, 255}, {255, 255, 255}, {9, 9, 9}, {200, 100, 0}}, Noise(16, 4)).useGlobalPalette = 1;
+    const std::vector<Entry> before = DocumentEntries();
+    remapBlockLimit = limit;
+    const bool saved = SaveAs(path, 0);
+    remapBlockLimit = 0xFFFFFFFF;
+    ASSERT_TRUE(saved && LoadFresh(path)) << limit;
+    EXPECT_EQ("", Join(EntryDifferences(before, DocumentEntries(), kColoursOnly))) << limit;
+#if FRAMBO_HAVE_GIFLIB
+    GiflibFile gif(path);
+    ASSERT_TRUE(gif.slurped) << limit;
+    std::vector<std::string> faults;
+    EXPECT_EQ("", Join(EntryDifferences(before, GiflibEntries(*gif.gif, &faults), kColoursOnly))) << limit;
+    EXPECT_EQ("", Join(faults)) << limit;
+#endif
   }
 }
 
