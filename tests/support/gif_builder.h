@@ -35,12 +35,6 @@ class GifBuilder {
     Raw({0x21, 0xF9, 4, static_cast<uint8_t>((disposal << 2) | (transparent ? 1 : 0))}).Word(delay);
     return Raw({static_cast<uint8_t>(transparentIndex), 0});
   }
-  // An application extension whose data is sub-block 1 with a loop count.
-  GifBuilder& Looping(int count, const char* application = "NETSCAPE2.0") {
-    Raw({0x21, 0xFF, 11});
-    for (int i = 0; i < 11; ++i) bytes.push_back(static_cast<uint8_t>(application[i]));
-    return SubBlocks({1, static_cast<uint8_t>(count & 0xFF), static_cast<uint8_t>(count >> 8)});
-  }
   GifBuilder& Comment(const std::string& text) {
     return Raw({0x21, 0xFE}).SubBlocks(std::vector<uint8_t>(text.begin(), text.end()));
   }

@@ -5,6 +5,7 @@
 
 #include <gif_lib.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -33,12 +34,13 @@ struct GiflibFile {
 // Turns extensions into entries as our reader does: a graphic control opens
 // a pending entry (a second one replaces it) that waits for the image past
 // any comment, a comment becomes an entry of its own, anything else is
-// skipped. giflib
-// keeps a comment's later sub-blocks as CONTINUE blocks behind it.
+// skipped but the looping extension's count. giflib keeps a comment's later
+// sub-blocks as CONTINUE blocks behind it.
 struct GiflibEntryWalker {
   std::vector<Entry> entries;
   bool hasPending = false;
   Entry pending;
+  int loopCount = -1;  // kNoLooping
 
   void Extensions(const ExtensionBlock* blocks, int count) {
     for (int i = 0; i < count; ++i) {
@@ -58,6 +60,10 @@ struct GiflibEntryWalker {
              i + 1 < count && blocks[i + 1].Function == CONTINUE_EXT_FUNC_CODE; ++i)
           comment.text.append(reinterpret_cast<const char*>(blocks[i + 1].Bytes), blocks[i + 1].ByteCount);
         entries.push_back(comment);
+      } else if (block.Function == APPLICATION_EXT_FUNC_CODE && block.ByteCount == 11 && i + 1 < count &&
+                 (!memcmp(bytes, "NETSCAPE2.0", 11) || !memcmp(bytes, "ANIMEXTS1.0", 11)) &&
+                 blocks[i + 1].ByteCount >= 3 && blocks[i + 1].Bytes[0] == 1) {
+        loopCount = blocks[i + 1].Bytes[1] | blocks[i + 1].Bytes[2] << 8;  // the last one counts
       }
     }
   }
@@ -92,8 +98,9 @@ struct GiflibEntryWalker {
 };
 
 // giflib's images and comments in file order; faults gets every image whose
-// pixels have no colour to show.
-inline std::vector<Entry> GiflibEntries(const GifFileType& gif, std::vector<std::string>* faults) {
+// pixels have no colour to show, and loopCount the file's loop count.
+inline std::vector<Entry> GiflibEntries(const GifFileType& gif, std::vector<std::string>* faults,
+                                        int* loopCount = nullptr) {
   GiflibEntryWalker walker;
   for (int i = 0; i < gif.ImageCount; ++i) {
     const SavedImage& image = gif.SavedImages[i];
@@ -102,5 +109,7 @@ inline std::vector<Entry> GiflibEntries(const GifFileType& gif, std::vector<std:
   }
   // Comments after the last image; a trailing graphic control leaves nothing.
   walker.Extensions(gif.ExtensionBlocks, gif.ExtensionBlockCount);
+  if (loopCount != nullptr) *loopCount = walker.loopCount;
   return walker.entries;
 }
+
