@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
-"""Draws toolbar.bmp: the editor's 16 toolbar images, 18 x 12 each, side by
-side in one 288 x 12 strip of 4 bits per pixel with the 16-colour VGA palette.
+"""Draws toolbar.bmp: the editor's 18 toolbar images, 18 x 12 each, side by
+side in one 324 x 12 strip of 4 bits per pixel with the 16-colour VGA palette.
 Light grey is the button face: the toolbar maps it to the user's face colour.
 Run it from anywhere; it writes next to itself. The bitmap is checked in, so
 the build does not need Python."""
@@ -264,12 +264,40 @@ IMAGES = [
         "..................",
         "..kk..kk..kk..kk..",
     ]),
+    ("undo", [
+        "..................",
+        "......b...........",
+        ".....bb...........",
+        "....bbbbbbbbb.....",
+        "...bbbbbbbbbbb....",
+        "....bbbbbbbbbbb...",
+        ".....bb.....bbb...",
+        "......b......bb...",
+        ".............bb...",
+        "............bbb...",
+        "..........bbbb....",
+        "..........bbb.....",
+    ]),
+    ("redo", [
+        "..................",
+        "...........b......",
+        "...........bb.....",
+        ".....bbbbbbbbb....",
+        "....bbbbbbbbbbb...",
+        "...bbbbbbbbbbb....",
+        "...bbb.....bb.....",
+        "...bb......b......",
+        "...bb.............",
+        "...bbb............",
+        "....bbbb..........",
+        ".....bbb..........",
+    ]),
 ]
 
 
 def strip():
     """Rows of palette indices, top row first, all images side by side."""
-    assert len(IMAGES) == 16, "the toolbar has 16 images"
+    assert len(IMAGES) == 18, "the toolbar has 18 images"
     rows = [[] for _ in range(HEIGHT)]
     for name, drawing in IMAGES:
         assert len(drawing) == HEIGHT, f"{name}: {len(drawing)} rows"

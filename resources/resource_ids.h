@@ -27,6 +27,11 @@
 #define IDM_EDIT_PASTE 203
 #define IDM_EDIT_PASTE_AT_END 204
 #define IDM_EDIT_CROP_TO_SELECTION 205
+#define IDM_EDIT_UNDO 206
+#define IDM_EDIT_REDO 207
+#define IDM_EDIT_DUPLICATE_FRAME 208
+#define IDM_EDIT_MOVE_EARLIER 209
+#define IDM_EDIT_MOVE_LATER 210
 
 /* View menu. */
 #define IDM_VIEW_DIRTY_ONLY 301
@@ -40,6 +45,7 @@
 #define IDM_ANIMATION_PLAY 401
 #define IDM_ANIMATION_STOP 402
 #define IDM_ANIMATION_NEXT_FRAME 403
+#define IDM_ANIMATION_PREVIOUS_FRAME 404
 
 /* Options menu. */
 #define IDM_OPTIONS_COMMENT_FRAME 501
@@ -81,12 +87,14 @@
 #define IDS_TIP_NEXT_FRAME 23
 #define IDS_TIP_SHOW_FRAMES_WINDOW 24
 #define IDS_TIP_SELECT 25
-#define IDS_TIP_HIDE_FRAMES_WINDOW 26
+#define IDS_TIP_UNDO 26
+#define IDS_TIP_REDO 27
+#define IDS_TIP_HIDE_FRAMES_WINDOW 28
 
 /* The toolbar bitmap: images of this size side by side, numbered from the left. */
 #define TOOLBAR_IMAGE_WIDTH 18
 #define TOOLBAR_IMAGE_HEIGHT 12
-#define TOOLBAR_IMAGE_COUNT 16
+#define TOOLBAR_IMAGE_COUNT 18
 #define TBI_NEW 0
 #define TBI_OPEN 1
 #define TBI_SAVE 2
@@ -103,6 +111,8 @@
 #define TBI_NEXT_FRAME 13
 #define TBI_FRAMES_WINDOW 14
 #define TBI_SELECT 15
+#define TBI_UNDO 16
+#define TBI_REDO 17
 
 /* The colour-count dialog. The number control is created at run time. */
 #define IDC_COLOR_COUNT_OK 201
