@@ -21,6 +21,9 @@ uint32_t remapBlockLimit = 0xFFFFFFFF;
 
 namespace {
 
+// The swap file's offsets are 32 bits.
+constexpr uint64_t kSwapLimit = 0xFFFFFFFFull;
+
 bool SameColor(const PaletteEntry& a, const PaletteEntry& b) {
   return a.red == b.red && a.green == b.green && a.blue == b.blue;
 }
@@ -139,7 +142,7 @@ bool RemapFrame(int frameIndex, RemapMode mode) {
   int32_t height = frame.height > 0 ? frame.height : 0;
   int32_t stride = RowStride(width);
   uint64_t blockSize = static_cast<uint64_t>(stride) * static_cast<uint64_t>(height);
-  if (blockSize > remapBlockLimit) return false;
+  if (blockSize > remapBlockLimit || doc.swapEnd + blockSize > kSwapLimit) return false;
   ByteBuffer block;
   if (!block.Allocate(static_cast<size_t>(blockSize))) return false;
   doc.swapFile.ReadBlockAt(frame.dataOffset, block.data(), static_cast<uint32_t>(blockSize));
@@ -183,8 +186,7 @@ bool RemapFrame(int frameIndex, RemapMode mode) {
     uint8_t* row = block.data() + static_cast<size_t>(y) * stride;
     for (int32_t x = 0; x < width; ++x) row[x] = map[row[x]];
   }
-  doc.swapFile.WriteBlockAt(frame.dataOffset, block.data(), static_cast<uint32_t>(blockSize));
-  return true;
+  return StoreFrameBlock(frame, block.data(), static_cast<uint32_t>(blockSize));
 }
 
 void BuildGlobalPalette(int n) {

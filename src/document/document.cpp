@@ -12,6 +12,9 @@ Document doc;
 
 namespace {
 
+// The swap file's offsets are 32 bits.
+constexpr uint64_t kSwapLimit = 0xFFFFFFFFull;
+
 constexpr PaletteEntry DefaultEntry(int i) {
   return PaletteEntry{static_cast<uint8_t>((i & 3) * 85), static_cast<uint8_t>(((i >> 2) & 7) * 36),
                       static_cast<uint8_t>(((i >> 5) & 7) * 36), 0};
@@ -99,6 +102,14 @@ bool ReadFrameBlock(const Frame& frame, ByteBuffer* block) {
   uint32_t size = static_cast<uint32_t>(RowStride(width)) * static_cast<uint32_t>(height);
   if (!block->Allocate(size)) return false;
   doc.swapFile.ReadBlockAt(frame.dataOffset, block->data(), size);
+  return true;
+}
+
+bool StoreFrameBlock(Frame& frame, const uint8_t* rows, uint32_t size) {
+  if (doc.swapEnd + uint64_t{size} > kSwapLimit) return false;
+  doc.swapFile.WriteBlockAt(doc.swapEnd, rows, size);
+  frame.dataOffset = doc.swapEnd;
+  doc.swapEnd += size;
   return true;
 }
 

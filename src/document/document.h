@@ -125,6 +125,11 @@ ByteBuffer BeginFramePixels(int index, int32_t rowStride);
 // cannot be had; the block is then empty.
 bool ReadFrameBlock(const Frame& frame, ByteBuffer* block);
 
+// Stores new rows for a frame as a block at the swap file's end and points
+// the frame at it; the old block stays for the frame records the undo
+// history keeps. False, with nothing changed, when the swap file is full.
+bool StoreFrameBlock(Frame& frame, const uint8_t* rows, uint32_t size);
+
 // Applies what the frame-properties panel left in pendingChange.
 void CommitPendingChange();
 

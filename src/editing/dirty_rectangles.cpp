@@ -116,8 +116,8 @@ bool LiesInside(const Frame& inner, const Frame& outer) {
 
 bool HasPixels(const Frame& frame) { return frame.width > 0 && frame.height > 0; }
 
-// CropFrame on a block already read: builds the new rows aside and writes
-// them over the old ones only once they are complete.
+// CropFrame on a block already read: builds the new rows aside and stores
+// them as the frame's new block only once they are complete.
 bool CropBlock(int index, const uint8_t* block, int32_t topRow, int32_t bottomRow, int32_t leftCut, int32_t rightCut) {
   Frame& frame = *doc.frames[index];
   if (topRow > bottomRow) {
@@ -138,9 +138,9 @@ bool CropBlock(int index, const uint8_t* block, int32_t topRow, int32_t bottomRo
     const uint8_t* from = block + static_cast<size_t>(frame.height - 1 - (topRow + y)) * stride + leftCut;
     memcpy(rows.data() + static_cast<size_t>(height - 1 - y) * newStride, from, static_cast<size_t>(width));
   }
+  if (!StoreFrameBlock(frame, rows.data(), static_cast<uint32_t>(rows.size()))) return false;
   DeleteFramePaletteIfAny(index);
   CreateFramePalette(index);
-  doc.swapFile.WriteBlockAt(frame.dataOffset, rows.data(), static_cast<uint32_t>(rows.size()));
   frame.left = static_cast<int16_t>(frame.left + leftCut);
   frame.top = static_cast<int16_t>(frame.top + topRow);
   frame.width = static_cast<int16_t>(width);

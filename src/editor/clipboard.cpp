@@ -15,6 +15,7 @@
 
 #include "document/document.h"
 #include "document/ui_operations.h"
+#include "editing/history.h"
 #include "editor/document_life.h"
 #include "editor/menu_state.h"
 #include "editor/shell_state.h"
@@ -200,7 +201,8 @@ void StartFreshDocument() {
   doc.screenHeight = 0;
   doc.currentFrame = 0;
   previousFrame = -1;
-  RewindSwapFile();
+  // Steps of the undo history may still refer to the old blocks.
+  if (!HistoryKeepsOldBlocks()) RewindSwapFile();
   UpdateCutCopyEnabled();
 }
 

@@ -10,6 +10,7 @@
 #include "document/settings.h"
 #include "document/ui_operations.h"
 #include "editing/dirty_rectangles.h"
+#include "editing/frame_order.h"
 #include "resource_ids.h"
 #include "editor/clipboard.h"
 #include "editor/colour_menu.h"
@@ -20,6 +21,7 @@
 #include "editor/settings_store.h"
 #include "editor/shell_state.h"
 #include "editor/toolbar.h"
+#include "editor/undo_commands.h"
 #include "render/view_geometry.h"
 
 bool helpOpened = false;
@@ -53,6 +55,8 @@ int MenuCommandOfTool(int command) {
     case kToolStop: return IDM_ANIMATION_STOP;
     case kToolAdvance: return IDM_ANIMATION_NEXT_FRAME;
     case kToolFramesWindow: return IDM_VIEW_FRAMES_WINDOW;
+    case kToolUndo: return IDM_EDIT_UNDO;
+    case kToolRedo: return IDM_EDIT_REDO;
   }
   return command;
 }
@@ -70,6 +74,7 @@ void OnNew() {
   if (!ConfirmSaveChanges(kResumeNew)) return;
   NewDocument();
   SetModified(false);
+  RestartHistory();
 }
 
 void OnOpen() {
@@ -148,6 +153,28 @@ void OnCropToSelection() {
   }
 }
 
+// The copy comes after the current entry and becomes current.
+void OnDuplicateFrame() {
+  StopPlayback();
+  if (doc.frameCount == 0 || ListIsFull() || !DuplicateFrame(doc.currentFrame)) return;
+  ++doc.currentFrame;
+  FillFramesList();
+  Redraw();
+  SetModified(true);
+}
+
+// The moved entry stays current.
+void OnMoveFrame(int step) {
+  StopPlayback();
+  if (!MoveFrame(doc.currentFrame, step)) return;
+  doc.currentFrame = static_cast<int16_t>(doc.currentFrame + step);
+  previousFrame = -1;
+  ResetRetainedPicture();
+  FillFramesList();
+  Redraw();
+  SetModified(true);
+}
+
 void OnToggleFramesWindow() {
   settings.showFramesWindow = settings.showFramesWindow ? 0 : 1;
   ApplyFramesWindowVisibility();
@@ -165,6 +192,27 @@ void OnNextFrame() {
   if (doc.frameCount == 0) return;
   previousFrame = doc.currentFrame;
   doc.currentFrame = static_cast<int16_t>(doc.currentFrame + 1 >= doc.frameCount ? 0 : doc.currentFrame + 1);
+  Redraw();
+}
+
+// Back to the image frame before the current one, from the first to the
+// last. The pictures Next frame would have drawn it over are drawn again,
+// from the image frame after the last one whose disposal clears the screen.
+void OnPreviousFrame() {
+  int target = PreviousImageFrame(doc.currentFrame);
+  if (target < 0) target = PreviousImageFrame(doc.frameCount);
+  if (target < 0) return;
+  int start = target;
+  for (int before = PreviousImageFrame(start);
+       before >= 0 && (doc.frames[before]->disposal & kRestoreToBackground) == 0; before = PreviousImageFrame(start))
+    start = before;
+  ResetRetainedPicture();
+  previousFrame = -1;
+  for (int i = start; i != target; i = NextImageFrame(i)) {
+    doc.currentFrame = static_cast<int16_t>(i);
+    RefreshFrameView(RefreshMode::kQuiet);
+  }
+  doc.currentFrame = static_cast<int16_t>(target);
   Redraw();
 }
 
@@ -192,8 +240,19 @@ void ShowFirstImageFrame() {
   Redraw();
 }
 
-LRESULT OnCommand(WPARAM wParam) {
-  const int command = MenuCommandOfTool(static_cast<int>(wParam));
+namespace {
+
+// Commands that start the history again, write the file, or walk it.
+bool LeavesNoStep(int command) {
+  return command == IDM_FILE_NEW || command == IDM_FILE_OPEN || command == IDM_FILE_SAVE ||
+         command == IDM_FILE_SAVE_AS || command == IDM_FILE_EXIT || command == IDM_EDIT_UNDO ||
+         command == IDM_EDIT_REDO || (command >= IDM_FILE_RECENT_FIRST && command <= kOpenPendingRecentFile);
+}
+
+// A command another one sends (Cut sends Delete frame) is part of its step.
+int commandDepth = 0;
+
+LRESULT RunCommand(int command) {
   switch (command) {
     case IDM_FILE_NEW: OnNew(); return 0;
     case IDM_FILE_OPEN: OnOpen(); return 0;
@@ -208,6 +267,11 @@ LRESULT OnCommand(WPARAM wParam) {
     case IDM_EDIT_PASTE: OnPaste(); return 0;
     case IDM_EDIT_PASTE_AT_END: OnPasteAtEnd(); return 0;
     case IDM_EDIT_CROP_TO_SELECTION: OnCropToSelection(); return 0;
+    case IDM_EDIT_UNDO: OnUndo(); return 0;
+    case IDM_EDIT_REDO: OnRedo(); return 0;
+    case IDM_EDIT_DUPLICATE_FRAME: OnDuplicateFrame(); return 0;
+    case IDM_EDIT_MOVE_EARLIER: OnMoveFrame(-1); return 0;
+    case IDM_EDIT_MOVE_LATER: OnMoveFrame(1); return 0;
     case IDM_VIEW_DIRTY_ONLY:
       settings.showOnlyDirtyRectangles = settings.showOnlyDirtyRectangles ? 0 : 1;
       UpdateCheckMarks();
@@ -228,6 +292,7 @@ LRESULT OnCommand(WPARAM wParam) {
     case IDM_ANIMATION_PLAY: StartPlayback(); return 0;
     case IDM_ANIMATION_STOP: StopPlayback(); return 0;
     case IDM_ANIMATION_NEXT_FRAME: OnNextFrame(); return 0;
+    case IDM_ANIMATION_PREVIOUS_FRAME: OnPreviousFrame(); return 0;
     case IDM_OPTIONS_COMMENT_FRAME:
       settings.addCreditComment = settings.addCreditComment ? 0 : 1;
       UpdateCheckMarks();
@@ -253,4 +318,15 @@ LRESULT OnCommand(WPARAM wParam) {
     case kToolSelect: OnSelectTool(); return 0;
   }
   return 0;
+}
+
+}  // namespace
+
+LRESULT OnCommand(WPARAM wParam) {
+  const int command = MenuCommandOfTool(static_cast<int>(wParam));
+  ++commandDepth;
+  const LRESULT result = RunCommand(command);
+  --commandDepth;
+  if (commandDepth == 0 && !LeavesNoStep(command)) RecordCommandStep(command);
+  return result;
 }

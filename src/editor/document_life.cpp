@@ -21,6 +21,7 @@
 #include "document/document.h"
 #include "document/settings.h"
 #include "document/ui_operations.h"
+#include "editing/history.h"
 #include "formats/gif_writer.h"
 #include "formats/load_file.h"
 #include "resource_ids.h"
@@ -30,6 +31,7 @@
 #include "editor/shell_state.h"
 #include "editor/status_bar.h"
 #include "editor/toolbar.h"
+#include "editor/undo_commands.h"
 
 uint8_t saveState = kSaveIdle;
 uint8_t pendingAfterSave = kResumeNothing;
@@ -237,6 +239,14 @@ int16_t LoadFileByExtension(const char* path, int index) {
   return ok ? 1 : 0;
 }
 
+void FollowFrameList() {
+  KeepCurrentFrameInList();
+  SetAnimationEnabled(doc.frameCount > 1);
+  SetSaveAsEnabled(doc.frameCount > 0);
+  UpdateTitle();
+  ResetRetainedPicture();
+}
+
 bool OpenDocumentFile(const char* path, int index, bool replace) {
   SetAnimationEnabled(false);
   SetSaveAsEnabled(false);
@@ -269,14 +279,11 @@ bool OpenDocumentFile(const char* path, int index, bool replace) {
   } else {
     // A refused Insert or Add keeps the frames there were (and whatever the
     // reader added before it stopped): the menus follow what remains.
-    KeepCurrentFrameInList();
-    SetAnimationEnabled(doc.frameCount > 1);
-    SetSaveAsEnabled(doc.frameCount > 0);
-    UpdateTitle();
-    ResetRetainedPicture();
+    FollowFrameList();
   }
   FillFramesList();
   RefreshFrameView(RefreshMode::kFull);
+  if (replace) RestartHistory();
   return ok;
 }
 
@@ -356,7 +363,10 @@ void RunDeferredSave() {
   saveState = kSaveIdle;
   SetWaitCursor(true);
   const bool ok = WriteGif(saveTarget);
+  // The credit comment and the global palette the save put in are a step.
+  RecordCommandStep(IDM_FILE_SAVE);
   if (ok) {
+    MarkStateSaved();
     AddRecentFile(saveTarget);
     SetModified(false);
     UpdateScrollRanges();

@@ -32,6 +32,11 @@ bool ConfirmSaveChanges(ResumeCode code);
 // once. Whether the session may end: No, or Yes and the save succeeded.
 bool ConfirmEndOfSession();
 
+// After the frame list changed under them: the current frame kept within
+// it, and the Animation menu, Save as, the caption and the shown picture
+// following what it holds.
+void FollowFrameList();
+
 void NewDocument();
 // Loads path into the document at index; with replace the document is
 // emptied first and the file becomes the document. False when it failed.

@@ -285,6 +285,7 @@ void ReleaseFrameView() {
 }
 
 void RefreshFrameView(RefreshMode mode) {
+  UpdateFrameOrderItems();
   if (doc.frameCount == 0 || selectionFrame != doc.currentFrame) CancelSelection();
   if (doc.frameCount == 0 || !IsEntryIndex(doc.currentFrame)) {
     // An empty document keeps the last bitmap; the view paints background.

@@ -19,6 +19,7 @@
 #include "editor/menu_state.h"
 #include "editor/palette_windows.h"
 #include "editor/shell_state.h"
+#include "editor/undo_commands.h"
 
 FramePanel panel;
 bool fillingPanel = false;
@@ -245,6 +246,7 @@ void OnCommand(int id, int code) {
       TogglePalette();
       break;
   }
+  RecordPanelStep(id);
 }
 
 // The close box only hides the window, through the View menu's command so

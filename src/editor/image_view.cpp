@@ -18,6 +18,7 @@
 #include "editor/frames_window.h"
 #include "editor/menu_state.h"
 #include "editor/shell_state.h"
+#include "editor/undo_commands.h"
 #include "render/frame_composer.h"
 #include "render/view_geometry.h"
 
@@ -260,7 +261,7 @@ void OnButtonUp(HWND window, int32_t x, int32_t y) {
   if (pickMode == kNoPick) return;
   SetCursor(cursors.arrow);
   bool overPixel = doc.frameCount != 0 && PickPoint(&x, &y);
-  ReleasePick(overPixel ? ReadFramePixel(*doc.frames[doc.currentFrame], x, y) : 0, overPixel);
+  ReleasePickAsStep(overPixel ? ReadFramePixel(*doc.frames[doc.currentFrame], x, y) : 0, overPixel);
 }
 
 // Realises the current frame's palette in the view; the number of entries

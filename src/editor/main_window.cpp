@@ -27,6 +27,7 @@
 #include "editor/shell_state.h"
 #include "editor/status_bar.h"
 #include "editor/toolbar.h"
+#include "editor/undo_commands.h"
 
 namespace {
 
@@ -325,6 +326,7 @@ HWND CreateMainWindow(HINSTANCE instance, const char* commandLine, int showComma
     OpenDocumentFile(path.c_str(), 0, true);
   } else {
     RefreshFrameView(RefreshMode::kFull);
+    RestartHistory();
   }
   return window;
 }

@@ -63,6 +63,13 @@ void UpdateCutCopyEnabled() {
   EnableTool(kToolCopy, hasEntries);
 }
 
+void UpdateFrameOrderItems() {
+  const bool listed = doc.currentFrame >= 0 && doc.currentFrame < doc.frameCount;
+  EnableMenuCommand(IDM_EDIT_DUPLICATE_FRAME, listed && doc.frameCount < kMaxEntries);
+  EnableMenuCommand(IDM_EDIT_MOVE_EARLIER, listed && doc.currentFrame > 0);
+  EnableMenuCommand(IDM_EDIT_MOVE_LATER, listed && doc.currentFrame + 1 < doc.frameCount);
+}
+
 void UpdateCheckMarks() {
   SetCheckMark(IDM_VIEW_DIRTY_ONLY, settings.showOnlyDirtyRectangles != 0);
   SetCheckMark(IDM_VIEW_MARK_DIRTY, settings.markDirtyRectangles != 0);

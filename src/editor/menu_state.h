@@ -10,6 +10,10 @@ void SetPasteEnabled(bool enabled);
 // Enables or greys one menu command.
 void EnableMenuCommand(int id, bool enabled);
 
+// Duplicate frame, Move frame earlier and later: greyed on an empty list,
+// at its ends, and (Duplicate) on a full one.
+void UpdateFrameOrderItems();
+
 // Check marks 301, 306 and 501 from their settings.
 void UpdateCheckMarks();
 

@@ -10,6 +10,7 @@
 #include "document/settings.h"
 #include "editor/frame_view.h"
 #include "editor/shell_state.h"
+#include "editor/undo_commands.h"
 
 RECT paletteWindowRect = {};
 
@@ -158,7 +159,7 @@ void OnPaletteButtonUp(LPARAM point) {
   bool onShownColour = column < static_cast<unsigned>(kPaletteColumns) &&
                        row < static_cast<unsigned>(kPaletteRows) && doc.frameCount != 0 &&
                        cell < static_cast<unsigned>(ShownCount());
-  ReleasePick(onShownColour ? static_cast<uint8_t>(cell) : 0, onShownColour);
+  ReleasePickAsStep(onShownColour ? static_cast<uint8_t>(cell) : 0, onShownColour);
 }
 
 LRESULT CALLBACK SwatchProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

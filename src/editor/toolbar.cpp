@@ -1,4 +1,4 @@
-// The main window's toolbar: sixteen images in twenty places (four are
+// The main window's toolbar: eighteen images in twenty-three places (five are
 // separators), two of them check buttons, and their tooltips from the string
 // table.
 #include "editor/toolbar.h"
@@ -11,8 +11,8 @@
 
 namespace {
 
-// The bitmap holds 16 images; the toolbar is told 20, one per place.
-constexpr int kToolbarImageCount = 20;
+// The bitmap holds 18 images; the toolbar is told 23, one per place.
+constexpr int kToolbarImageCount = 23;
 constexpr int kTooltipCapacity = 80;
 // The tooltip of command id is string id + kTooltipStringOffset.
 constexpr int kTooltipStringOffset = 9;
@@ -37,6 +37,9 @@ const TBBUTTON kButtons[] = {
     Button(TBI_CUT, kToolCut),
     Button(TBI_COPY, kToolCopy),
     Button(TBI_PASTE, kToolPaste),
+    Separator(),
+    Button(TBI_UNDO, kToolUndo),
+    Button(TBI_REDO, kToolRedo),
     Separator(),
     Button(TBI_ZOOM_OUT, kToolZoomOut),
     Button(TBI_ZOOM_IN, kToolZoomIn),

@@ -1,4 +1,4 @@
-// The main window's toolbar: sixteen buttons in twenty places, their
+// The main window's toolbar: eighteen buttons in twenty-three places, their
 // tooltips, and the states the menus keep in step with.
 #pragma once
 
@@ -8,7 +8,7 @@
 enum ToolbarCommand : int {
   kToolNew = 1, kToolOpen, kToolSave, kToolSaveAs, kToolInsert, kToolAdd, kToolCut, kToolCopy,
   kToolPaste, kToolZoomOut, kToolZoomIn, kToolPlay, kToolStop, kToolAdvance, kToolFramesWindow,
-  kToolSelect
+  kToolSelect, kToolUndo, kToolRedo
 };
 
 // Creates the toolbar (bitmap resource 1) as a child of parent.
