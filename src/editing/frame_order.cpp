@@ -21,3 +21,10 @@ bool MoveFrame(int index, int step) {
   std::swap(doc.framePalettes[index], doc.framePalettes[other]);
   return true;
 }
+
+bool MoveFrameTo(int from, int to) {
+  if (from < 0 || from >= doc.frameCount || to < 0 || to >= doc.frameCount) return false;
+  const int step = to > from ? 1 : -1;
+  for (int i = from; i != to; i += step) MoveFrame(i, step);
+  return true;
+}

@@ -9,3 +9,7 @@ bool DuplicateFrame(int index);
 // Swaps entry index with its neighbour index + step (step -1 or +1). False
 // when either names no entry.
 bool MoveFrame(int index, int step);
+
+// Moves entry from to index to, as repeated swaps with its neighbour would.
+// False when either names no entry.
+bool MoveFrameTo(int from, int to);

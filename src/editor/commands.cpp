@@ -163,18 +163,6 @@ void OnDuplicateFrame() {
   SetModified(true);
 }
 
-// The moved entry stays current.
-void OnMoveFrame(int step) {
-  StopPlayback();
-  if (!MoveFrame(doc.currentFrame, step)) return;
-  doc.currentFrame = static_cast<int16_t>(doc.currentFrame + step);
-  previousFrame = -1;
-  ResetRetainedPicture();
-  FillFramesList();
-  Redraw();
-  SetModified(true);
-}
-
 void OnToggleFramesWindow() {
   settings.showFramesWindow = settings.showFramesWindow ? 0 : 1;
   ApplyFramesWindowVisibility();
@@ -233,6 +221,17 @@ void OnSelectTool() {
 
 }  // namespace
 
+void MoveCurrentFrameTo(int index) {
+  StopPlayback();
+  if (index == doc.currentFrame || !MoveFrameTo(doc.currentFrame, index)) return;
+  doc.currentFrame = static_cast<int16_t>(index);
+  previousFrame = -1;
+  ResetRetainedPicture();
+  FillFramesList();
+  Redraw();
+  SetModified(true);
+}
+
 void ShowFirstImageFrame() {
   const int first = NextImageFrame(-1);
   if (first < 0) return;
@@ -270,8 +269,8 @@ LRESULT RunCommand(int command) {
     case IDM_EDIT_UNDO: OnUndo(); return 0;
     case IDM_EDIT_REDO: OnRedo(); return 0;
     case IDM_EDIT_DUPLICATE_FRAME: OnDuplicateFrame(); return 0;
-    case IDM_EDIT_MOVE_EARLIER: OnMoveFrame(-1); return 0;
-    case IDM_EDIT_MOVE_LATER: OnMoveFrame(1); return 0;
+    case IDM_EDIT_MOVE_EARLIER: MoveCurrentFrameTo(doc.currentFrame - 1); return 0;
+    case IDM_EDIT_MOVE_LATER: MoveCurrentFrameTo(doc.currentFrame + 1); return 0;
     case IDM_VIEW_DIRTY_ONLY:
       settings.showOnlyDirtyRectangles = settings.showOnlyDirtyRectangles ? 0 : 1;
       UpdateCheckMarks();

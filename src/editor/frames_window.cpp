@@ -16,6 +16,7 @@
 #include "document/settings.h"
 #include "document/ui_operations.h"
 #include "resource_ids.h"
+#include "editor/frames_list_drag.h"
 #include "editor/menu_state.h"
 #include "editor/palette_windows.h"
 #include "editor/shell_state.h"
@@ -55,6 +56,7 @@ HWND MakeSpinner(HWND parent, int y, HWND buddy) {
 void CreatePanelControls(HWND window) {
   panel.list = MakeControl(window, "LISTBOX", "", WS_VSCROLL | WS_BORDER | LBS_NOTIFY | LBS_SORT, 0, 0, 190, 200,
                            kFramesListId);
+  FollowDragsIn(panel.list);
   MakeLabel(window, "Delay time: ", 0);
   panel.delayField = MakeControl(window, "EDIT", "", WS_BORDER, 300, 0, 90, 22, kDelayFieldId);
   panel.restoreBox =

@@ -5,7 +5,11 @@
 
 #include <commctrl.h>
 
+#include <cstdio>
+#include <cstring>
+
 #include "document/settings.h"
+#include "editing/history.h"
 #include "resource_ids.h"
 #include "editor/shell_state.h"
 
@@ -87,5 +91,11 @@ LRESULT OnToolbarNotify(LPARAM lParam) {
   UINT string = command + kTooltipStringOffset;
   if (command == kToolFramesWindow && settings.showFramesWindow) string = IDS_TIP_HIDE_FRAMES_WINDOW;
   if (LoadStringA(appInstance, string, tooltipText, sizeof tooltipText) <= 0) tooltipText[0] = '\0';
+  // Undo and Redo name their step, as their menu items do.
+  const char* step = command == kToolUndo ? UndoStepName() : command == kToolRedo ? RedoStepName() : nullptr;
+  if (step != nullptr) {
+    const size_t length = strlen(tooltipText);
+    snprintf(tooltipText + length, sizeof tooltipText - length, " %s", step);
+  }
   return 0;
 }

@@ -1,5 +1,5 @@
-// Duplicate frame, Move frame earlier and later, and Previous frame through
-// the menus: where they are greyed, and what Previous frame shows.
+// Duplicate frame, Move frame earlier and later, a drag in the frames list,
+// and Previous frame: where they are greyed, and what Previous frame shows.
 #include "gui_harness.h"
 #include "render/frame_composer.h"
 
@@ -29,6 +29,19 @@ TEST(FrameOrder, DuplicateAndMoveFollowTheCurrentEntryAndAreGreyedAtTheEnds) {
   EXPECT_EQ(5, doc.currentFrame) << "the copy after it is current";
   EXPECT_EQ(offset, doc.frames[5]->dataOffset) << "the copy shares the text in the swap file";
   EXPECT_EQ(6u, session.FramesListTexts().size());
+  // Dragged in the list from the first entry to the third: one step.
+  const uint32_t first = doc.frames[0]->dataOffset;
+  RECT from, to;
+  SendMessageA(panel.list, LB_GETITEMRECT, 0, LPARAM(&from));
+  SendMessageA(panel.list, LB_GETITEMRECT, 2, LPARAM(&to));
+  SendMessageA(panel.list, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, from.top + 2));
+  SendMessageA(panel.list, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(5, to.top + 2));
+  SendMessageA(panel.list, WM_LBUTTONUP, 0, MAKELPARAM(5, to.top + 2));
+  session.Pump();
+  EXPECT_EQ(2, doc.currentFrame);
+  EXPECT_EQ(first, doc.frames[2]->dataOffset);
+  session.Command(IDM_EDIT_UNDO);
+  EXPECT_EQ(first, doc.frames[0]->dataOffset);
   session.AnswerButton(IDNO);
   session.Command(IDM_FILE_NEW);
   EXPECT_FALSE(session.MenuEnabled(IDM_EDIT_DUPLICATE_FRAME) || session.MenuEnabled(IDM_EDIT_MOVE_LATER));

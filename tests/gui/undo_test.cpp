@@ -73,6 +73,11 @@ TEST(Undo, EveryStepIsUndoneAndRedoneAndTheItemsNameIt) {
     EXPECT_EQ(made[i], Described()) << "redoing " << steps[i - 1].name;
   }
   EXPECT_FALSE(session.MenuEnabled(IDM_EDIT_REDO));
+  TOOLTIPTEXTA tip = {};
+  tip.hdr.code = TTN_NEEDTEXTA;
+  tip.hdr.idFrom = kToolUndo;
+  SendMessageA(session.main(), WM_NOTIFY, 0, LPARAM(&tip));
+  EXPECT_STREQ("Undo Paste at end", tip.lpszText);
 }
 
 // The save's own changes are a step; undoing to the saved state clears the
