@@ -13,25 +13,17 @@
 #include "editing/frame_order.h"
 #include "formats/load_file.h"
 #include "formats/palette_file.h"
+#include "document_text.h"
 #include "test_support.h"
 
 namespace {
 
-// The document's own fields and a line per entry: its record, block offset,
-// stored pixels and palette.
+// The document as text, and the stored pixels of every entry.
 std::string Described() {
-  std::string text = "modified " + std::to_string(doc.modified) + " screen " + std::to_string(doc.screenWidth) +
-                     "x" + std::to_string(doc.screenHeight) + " background " + std::to_string(doc.backgroundIndex) +
-                     " global " + std::to_string(doc.hasGlobalPalette) + "/" + std::to_string(doc.globalColorCount);
+  std::string text = DocumentText();
   for (int i = 0; i < doc.frameCount; ++i) {
-    const Frame& f = *doc.frames[i];
-    char line[160];
-    snprintf(line, sizeof line, "\n%d at %u: %d,%d %dx%d delay %d disposal %d transparent %d/%d colours %d global %d ",
-             i, f.dataOffset, f.left, f.top, f.width, f.height, f.delay, f.disposal, f.transparent,
-             f.transparentIndex, f.colorCount, f.useGlobalPalette);
     const std::vector<uint8_t> block = StoredBlock(i);
-    text += line + std::string(block.begin(), block.end()) +
-            std::string(reinterpret_cast<const char*>(f.palette), sizeof f.palette);
+    text += "\n" + std::string(block.begin(), block.end());
   }
   return text;
 }

@@ -4,6 +4,7 @@
 // the state last saved.
 #include <functional>
 
+#include "document_text.h"
 #include "gui_harness.h"
 
 namespace {
@@ -11,21 +12,6 @@ namespace {
 std::string MenuText(const EditorSession& session, int id) {
   char text[160] = "";
   GetMenuStringA(GetMenu(session.main()), UINT(id), text, sizeof text, MF_BYCOMMAND);
-  return text;
-}
-
-// What the history must give back: every record with its block's offset,
-// the pixels it shows, and the current frame.
-std::string Described() {
-  std::string text = "current " + std::to_string(doc.currentFrame) + "\n";
-  for (int i = 0; i < doc.frameCount; ++i) {
-    const Frame& f = *doc.frames[i];
-    char line[160];
-    snprintf(line, sizeof line, "%d at %u: %d,%d %dx%d delay %d disposal %d colours %d, %zu bytes\n", i,
-             f.dataOffset, f.left, f.top, f.width, f.height, f.delay, f.disposal, f.colorCount,
-             StoredBlock(i).size());
-    text += line;
-  }
   return text;
 }
 
@@ -54,15 +40,15 @@ TEST(Undo, EveryStepIsUndoneAndRedoneAndTheItemsNameIt) {
       {"Cut", [&] { session.Command(IDM_EDIT_CUT); }},
       {"Paste at end", [&] { session.Command(IDM_EDIT_PASTE_AT_END); }},
   };
-  std::vector<std::string> made = {Described()};
+  std::vector<std::string> made = {DocumentText()};
   for (const auto& step : steps) {
     step.make();
     EXPECT_EQ(std::string("&Undo ") + step.name + "\tCtrl+Z", MenuText(session, IDM_EDIT_UNDO));
-    made.push_back(Described());
+    made.push_back(DocumentText());
   }
   for (size_t i = made.size() - 1; i > 0; --i) {
     session.Command(IDM_EDIT_UNDO);
-    EXPECT_EQ(made[i - 1], Described()) << "undoing " << steps[i - 1].name;
+    EXPECT_EQ(made[i - 1], DocumentText()) << "undoing " << steps[i - 1].name;
     EXPECT_EQ(std::string("&Redo ") + steps[i - 1].name + "\tCtrl+Y", MenuText(session, IDM_EDIT_REDO));
   }
   EXPECT_FALSE(session.MenuEnabled(IDM_EDIT_UNDO) || session.MenuEnabled(IDM_FILE_SAVE)) << "back as opened";
@@ -70,7 +56,7 @@ TEST(Undo, EveryStepIsUndoneAndRedoneAndTheItemsNameIt) {
   for (size_t i = 1; i < made.size(); ++i) {
     ASSERT_TRUE(session.ToolbarEnabled(kToolRedo)) << steps[i - 1].name;
     session.Command(kToolRedo);
-    EXPECT_EQ(made[i], Described()) << "redoing " << steps[i - 1].name;
+    EXPECT_EQ(made[i], DocumentText()) << "redoing " << steps[i - 1].name;
   }
   EXPECT_FALSE(session.MenuEnabled(IDM_EDIT_REDO));
   TOOLTIPTEXTA tip = {};
