@@ -8,6 +8,7 @@
 #define IDR_MAIN_MENU 1000
 #define IDB_TOOLBAR 1
 #define IDD_COLOR_COUNT 200
+#define IDD_LOOP_COUNT 210
 
 /* File menu. The recent files go between its two separators at run time. */
 #define IDM_FILE_NEW 101
@@ -46,6 +47,7 @@
 #define IDM_ANIMATION_STOP 402
 #define IDM_ANIMATION_NEXT_FRAME 403
 #define IDM_ANIMATION_PREVIOUS_FRAME 404
+#define IDM_ANIMATION_LOOP_COUNT 405
 
 /* Options menu. */
 #define IDM_OPTIONS_COMMENT_FRAME 501
@@ -119,5 +121,11 @@
 #define IDC_COLOR_COUNT_CANCEL 202
 #define IDC_COLOR_COUNT_PROMPT 203
 #define IDC_COLOR_COUNT_NUMBER 55
+
+/* The loop-count dialog. */
+#define IDC_LOOP_ONCE 211
+#define IDC_LOOP_FOREVER 212
+#define IDC_LOOP_REPEAT 213
+#define IDC_LOOP_TIMES 214
 
 #endif /* FRAMBO_RESOURCE_IDS_H */

@@ -16,6 +16,7 @@
 #include "editor/colour_menu.h"
 #include "editor/document_life.h"
 #include "editor/image_view.h"
+#include "editor/loop_count_dialog.h"
 #include "editor/menu_state.h"
 #include "editor/playback.h"
 #include "editor/settings_store.h"
@@ -292,6 +293,7 @@ LRESULT RunCommand(int command) {
     case IDM_ANIMATION_STOP: StopPlayback(); return 0;
     case IDM_ANIMATION_NEXT_FRAME: OnNextFrame(); return 0;
     case IDM_ANIMATION_PREVIOUS_FRAME: OnPreviousFrame(); return 0;
+    case IDM_ANIMATION_LOOP_COUNT: ShowLoopCountDialog(); return 0;
     case IDM_OPTIONS_COMMENT_FRAME:
       settings.addCreditComment = settings.addCreditComment ? 0 : 1;
       UpdateCheckMarks();

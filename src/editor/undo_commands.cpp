@@ -23,12 +23,12 @@ namespace {
 int typedControl = 0;
 int typedFrame = -1;
 
-// A menu item's text without its mnemonic and shortcut: "Delete frame".
+// A menu item's text without its mnemonic, shortcut and dots: "Delete frame".
 void MenuItemName(int command, char* name, int size) {
   char text[128] = "";
   if (mainMenu != nullptr) GetMenuStringA(mainMenu, static_cast<UINT>(command), text, sizeof text, MF_BYCOMMAND);
   int length = 0;
-  for (const char* c = text; *c != '\0' && *c != '\t' && length < size - 1; ++c)
+  for (const char* c = text; *c != '\0' && *c != '\t' && *c != '.' && length < size - 1; ++c)
     if (*c != '&') name[length++] = *c;
   name[length] = '\0';
 }

@@ -42,6 +42,7 @@ const Change kChanges[] = {
     {"Delay", [] { doc.frames[1]->delay = 77; }},
     {"Restore to background", [] { doc.frames[2]->disposal ^= kRestoreToBackground; }},
     {"Left", [] { doc.frames[3]->left = 5; }},
+    {"Loop count", [] { doc.loopCount = kNoLooping; }},
     {"Delete frame", [] { DeleteFrame(1); }},
     {"Insert frame(s)", [] { ReadFileByExtension(TestDataPath("animated-red-blue.gif").c_str(), 1); }},
     {"Paste", [] { ReadFileByExtension(TestDataPath("bpp8-w7.bmp").c_str(), 0); }},

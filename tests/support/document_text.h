@@ -11,7 +11,8 @@ inline std::string DocumentText() {
   std::string text = "modified " + std::to_string(doc.modified) + " current " + std::to_string(doc.currentFrame) +
                      " screen " + std::to_string(doc.screenWidth) + "x" + std::to_string(doc.screenHeight) +
                      " background " + std::to_string(doc.backgroundIndex) + " global " +
-                     std::to_string(doc.hasGlobalPalette) + "/" + std::to_string(doc.globalColorCount);
+                     std::to_string(doc.hasGlobalPalette) + "/" + std::to_string(doc.globalColorCount) +
+                     " loop " + std::to_string(doc.loopCount);
   for (int i = 0; i < doc.frameCount; ++i) {
     const Frame& f = *doc.frames[i];
     char line[160];
