@@ -9,6 +9,7 @@
 #define IDB_TOOLBAR 1
 #define IDD_COLOR_COUNT 200
 #define IDD_LOOP_COUNT 210
+#define IDD_DELAYS 220
 
 /* File menu. The recent files go between its two separators at run time. */
 #define IDM_FILE_NEW 101
@@ -48,6 +49,8 @@
 #define IDM_ANIMATION_NEXT_FRAME 403
 #define IDM_ANIMATION_PREVIOUS_FRAME 404
 #define IDM_ANIMATION_LOOP_COUNT 405
+#define IDM_ANIMATION_SET_DELAYS 406
+#define IDM_ANIMATION_REMOVE_DUPLICATES 407
 
 /* Options menu. */
 #define IDM_OPTIONS_COMMENT_FRAME 501
@@ -127,5 +130,11 @@
 #define IDC_LOOP_FOREVER 212
 #define IDC_LOOP_REPEAT 213
 #define IDC_LOOP_TIMES 214
+
+/* The dialog of the delays of all frames. */
+#define IDC_DELAYS_SET 221
+#define IDC_DELAYS_VALUE 222
+#define IDC_DELAYS_SPEED 223
+#define IDC_DELAYS_FACTOR 224
 
 #endif /* FRAMBO_RESOURCE_IDS_H */

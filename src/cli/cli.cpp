@@ -22,6 +22,9 @@ constexpr Command kCommands[] = {
     {"colors", RunColors},
     {"gray", RunGray},
     {"reduce", RunReduce},
+    {"delay", RunDelay},
+    {"speed", RunSpeed},
+    {"dedupe", RunDedupe},
     {"palette-save", RunPaletteSave},
     {"palette-load", RunPaletteLoad},
 };

@@ -30,6 +30,12 @@ int RunColors(int argc, char** argv, FILE* out, FILE* err);
 int RunGray(int argc, char** argv, FILE* out, FILE* err);
 // reduce N FILE -o OUT.gif [--frame K] [--no-credit] [--loop COUNT]
 int RunReduce(int argc, char** argv, FILE* out, FILE* err);
+// delay N FILE -o OUT.gif [--interlaced] [--no-credit] [--loop COUNT]
+int RunDelay(int argc, char** argv, FILE* out, FILE* err);
+// speed F FILE -o OUT.gif [--interlaced] [--no-credit] [--loop COUNT]
+int RunSpeed(int argc, char** argv, FILE* out, FILE* err);
+// dedupe FILE -o OUT.gif [--interlaced] [--no-credit] [--loop COUNT]
+int RunDedupe(int argc, char** argv, FILE* out, FILE* err);
 // palette-save FILE K OUT.pal
 int RunPaletteSave(int argc, char** argv, FILE* out, FILE* err);
 // palette-load FILE K IN.pal -o OUT.gif [--no-credit] [--loop COUNT]

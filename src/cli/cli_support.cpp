@@ -26,9 +26,13 @@ constexpr char kUsage[] =
     "  frambo-cli colors N FILE -o OUT.gif [--no-credit] [--loop COUNT]\n"
     "  frambo-cli gray FILE -o OUT.gif [--frame K] [--no-credit] [--loop COUNT]\n"
     "  frambo-cli reduce N FILE -o OUT.gif [--frame K] [--no-credit] [--loop COUNT]\n"
+    "  frambo-cli delay N FILE -o OUT.gif [--interlaced] [--no-credit] [--loop COUNT]\n"
+    "  frambo-cli speed F FILE -o OUT.gif [--interlaced] [--no-credit] [--loop COUNT]\n"
+    "  frambo-cli dedupe FILE -o OUT.gif [--interlaced] [--no-credit] [--loop COUNT]\n"
     "  frambo-cli palette-save FILE K OUT.pal\n"
     "  frambo-cli palette-load FILE K IN.pal -o OUT.gif [--no-credit] [--loop COUNT]\n"
-    "COUNT is 0 to 65535 (0: for ever), forever, or none (no looping extension)\n";
+    "COUNT is 0 to 65535 (0: for ever), forever, or none (no looping extension)\n"
+    "N is a delay in hundredths of a second (0 to 65535); F plays the animation F times as fast (2, 0.5)\n";
 
 bool IsDirectory(const char* path) {
   struct stat info;

@@ -6,14 +6,18 @@
 
 #include <io.h>
 
+#include <cstdio>
+
 #include "document/document.h"
 #include "document/settings.h"
 #include "document/ui_operations.h"
 #include "editing/dirty_rectangles.h"
+#include "editing/duplicate_frames.h"
 #include "editing/frame_order.h"
 #include "resource_ids.h"
 #include "editor/clipboard.h"
 #include "editor/colour_menu.h"
+#include "editor/delays_dialog.h"
 #include "editor/document_life.h"
 #include "editor/image_view.h"
 #include "editor/loop_count_dialog.h"
@@ -205,6 +209,27 @@ void OnPreviousFrame() {
   Redraw();
 }
 
+// Says how many frames went, or that memory ran out and nothing changed.
+void OnRemoveDuplicates() {
+  StopPlayback();
+  SetWaitCursor(true);
+  const int removed = RemoveDuplicateFrames();
+  SetWaitCursor(false);
+  if (removed < 0) {
+    ShowMessage("Not enough memory to compare the frames.");
+    return;
+  }
+  if (removed > 0) {
+    FollowFrameList();
+    FillFramesList();
+    Redraw();
+    SetModified(true);
+  }
+  char text[64];
+  snprintf(text, sizeof text, "%d duplicate frame%s removed.", removed, removed == 1 ? "" : "s");
+  ShowMessage(text);
+}
+
 void OnHelp() {
   // Without the file in the program's folder the help system searches for
   // it by its bare name.
@@ -294,6 +319,8 @@ LRESULT RunCommand(int command) {
     case IDM_ANIMATION_NEXT_FRAME: OnNextFrame(); return 0;
     case IDM_ANIMATION_PREVIOUS_FRAME: OnPreviousFrame(); return 0;
     case IDM_ANIMATION_LOOP_COUNT: ShowLoopCountDialog(); return 0;
+    case IDM_ANIMATION_SET_DELAYS: ShowDelaysDialog(); return 0;
+    case IDM_ANIMATION_REMOVE_DUPLICATES: OnRemoveDuplicates(); return 0;
     case IDM_OPTIONS_COMMENT_FRAME:
       settings.addCreditComment = settings.addCreditComment ? 0 : 1;
       UpdateCheckMarks();

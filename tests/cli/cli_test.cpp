@@ -190,6 +190,19 @@ TEST_F(CliOutput, LoopSetsTheSavedCountAndInfoShowsIt) {
   }
 }
 
+// delays.gif has delays 0, 1, 100 and 65535; the repeated pictures of
+// artificial-multiple-loop-counts.gif are merged.
+TEST_F(CliOutput, DelaySpeedAndDedupeChangeTheTiming) {
+  const std::string gif = TestDataPath("delays.gif");
+  Run(gif, {"delay", "25", gif});
+  for (const Entry& entry : after_) EXPECT_EQ(25, entry.delay);
+  Run(gif, {"speed", "2", gif});
+  EXPECT_TRUE(after_[0].delay == 0 && after_[1].delay == 1 && after_[2].delay == 50 && after_[3].delay == 32768);
+  const CliResult run =
+      RunTool({"dedupe", TestDataPath("artificial-multiple-loop-counts.gif"), "-o", Out("x.gif"), "--no-credit"});
+  EXPECT_EQ("3 duplicate frames removed\n", run.out) << run.err;
+}
+
 TEST_F(CliOutput, FailedRunsExitWithTheirStatusAndWriteNothing) {
   const std::string gif = TestDataPath("gif87a.gif"), red = TestDataPath("animated-red-blue.gif");
   const std::string comments = TestDataPath("comments-between-frames.gif");  // entry 0 is a comment
@@ -228,6 +241,8 @@ TEST_F(CliOutput, FailedRunsExitWithTheirStatusAndWriteNothing) {
       {{"palette-load", red, "0", TestDataPath("malformed-empty.pal"), "-o", x}, read, unreadable},
       {{"convert", gif, "-o", x, "--loop"}}, {{"optimize", gif, "-o", x, "--loop", "65536"}},
       {{"colors", "4", gif, "-o", x, "--loop", "always"}}, {{"gray", red, "-o", x, "--loop", "1", "--loop", "1"}},
+      {{"delay", "65536", gif, "-o", x}}, {{"speed", "0", gif, "-o", x}}, {{"speed", "fast", gif, "-o", x}},
+      {{"dedupe", gif, red, "-o", x}},
   };
   for (const char* count : {"1", "257", "-4", "16x", "99999999999999999999"})
     cases.push_back({{"colors", count, gif, "-o", x}});
