@@ -5,6 +5,8 @@
 // are used when there are few enough, and median cut only beyond that.
 #include "colour/global_palette.h"
 
+#include <vector>
+
 #include <cstring>
 
 #include "colour/median_cut.h"
@@ -198,7 +200,8 @@ void BuildGlobalPalette(int n) {
   screenDescriptor.packed = static_cast<uint8_t>(0x78 | SizeCode(n));
   screenDescriptor.backgroundIndex = doc.backgroundIndex;
 
-  int frames[kMaxEntries];
+  std::vector<int> list(kMaxEntries);
+  int* frames = list.data();
   int frameCount = GlobalPaletteFrames(frames);
   doc.globalColorCount = 0;
   if (frameCount > 0) {

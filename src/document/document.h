@@ -10,7 +10,7 @@
 #include "document/byte_buffer.h"
 #include "document/swap_file.h"
 
-constexpr int kMaxEntries = 180;
+constexpr int kMaxEntries = 10000;  // the 16-bit index fields would hold 32767
 constexpr uint8_t kCommentDisposal = 64;  // disposal at or above this marks a comment entry
 constexpr uint8_t kRestoreToBackground = 2;
 // loopCount: how often the animation repeats, 0 for ever; kNoLooping when it

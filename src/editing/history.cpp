@@ -51,15 +51,18 @@ bool SameFrame(const Frame& a, const Frame& b) {
          memcmp(a.usedColors, b.usedColors, sizeof a.usedColors) == 0;
 }
 
-// The document as a state, sharing the records it has in common with before.
+// The document as a state, sharing the records it has in common with
+// before: the record at the same place first, else one with the same block.
 State Capture(const State* before) {
   std::unordered_multimap<uint32_t, const std::shared_ptr<const Frame>*> byOffset;
-  if (before != nullptr)
-    for (const auto& record : before->frames) byOffset.emplace(record->dataOffset, &record);
   State state;
   for (int i = 0; i < doc.frameCount; ++i) {
     const Frame& frame = *doc.frames[i];
     const std::shared_ptr<const Frame>* shared = nullptr;
+    if (before != nullptr && static_cast<size_t>(i) < before->frames.size() && SameFrame(*before->frames[i], frame))
+      shared = &before->frames[i];
+    if (shared == nullptr && before != nullptr && byOffset.empty())
+      for (const auto& record : before->frames) byOffset.emplace(record->dataOffset, &record);
     auto range = byOffset.equal_range(frame.dataOffset);
     for (auto it = range.first; it != range.second && shared == nullptr; ++it)
       if (SameFrame(**it->second, frame)) shared = it->second;

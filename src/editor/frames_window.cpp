@@ -54,7 +54,7 @@ HWND MakeSpinner(HWND parent, int y, HWND buddy) {
 }
 
 void CreatePanelControls(HWND window) {
-  panel.list = MakeControl(window, "LISTBOX", "", WS_VSCROLL | WS_BORDER | LBS_NOTIFY | LBS_SORT, 0, 0, 190, 200,
+  panel.list = MakeControl(window, "LISTBOX", "", WS_VSCROLL | WS_BORDER | LBS_NOTIFY, 0, 0, 190, 200,
                            kFramesListId);
   FollowDragsIn(panel.list);
   MakeLabel(window, "Delay time: ", 0);
@@ -333,14 +333,18 @@ void ApplyPaletteVisibility() {
   KeepFramesWindowInView();
 }
 
-// The numbers are right-aligned in three places so that the list's own
-// sorting keeps the entries in frame order.
+// The entries in frame order, their numbers right-aligned in three places.
+// The list is drawn once, when it is full.
 void FillFramesList() {
   if (panel.list == nullptr) return;
+  SendMessageA(panel.list, WM_SETREDRAW, FALSE, 0);
   SendMessageA(panel.list, LB_RESETCONTENT, 0, 0);
+  SendMessageA(panel.list, LB_INITSTORAGE, static_cast<WPARAM>(doc.frameCount), doc.frameCount * 24);
   char text[32];
   for (int i = 0; i < doc.frameCount; ++i) {
     snprintf(text, sizeof text, IsComment(*doc.frames[i]) ? "frame %3i  // Comment" : "frame %3i", i + 1);
     SendMessageA(panel.list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
   }
+  SendMessageA(panel.list, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(panel.list, nullptr, TRUE);
 }

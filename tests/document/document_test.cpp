@@ -41,7 +41,7 @@ TEST_F(DocumentTest, InsertingAndDeletingMoveLaterEntriesTheirPalettesAndTheMenu
 
   for (int i = 0; i < kMaxEntries; ++i) ASSERT_TRUE(InsertFrame(i)) << "insert " << i;
   Frame* last = doc.frames[kMaxEntries - 1].get();
-  EXPECT_FALSE(InsertFrame(0)) << "the 181st";
+  EXPECT_FALSE(InsertFrame(0)) << "one past the limit";
   EXPECT_TRUE(doc.frameCount == kMaxEntries && doc.frames[kMaxEntries - 1].get() == last)
       << "the list moved on a failed insert";
 }

@@ -41,7 +41,7 @@ class GifReaderTest : public ::testing::Test {
 TEST_F(GifReaderTest, BuiltFilesReadToTheirEntriesAndPixels) {
   GifBuilder limit;
   limit.Header().Screen(2, 2, 4);
-  for (int i = 0; i < 181; ++i) limit.GraphicControl(1, false, 2, 0).Image(0, 0, 1, 1, {static_cast<uint8_t>(i % 4)});
+  for (int i = 0; i <= kMaxEntries; ++i) limit.GraphicControl(1, false, 2, 0).Image(0, 0, 1, 1, {static_cast<uint8_t>(i % 4)});
   GifBuilder emptyData;
   emptyData.Header().Screen(4, 4, 4).GraphicControl(1, false, 9, 0);
   emptyData.Raw({0x2C, 0, 0, 0, 0, 3, 0, 3, 0, 0, 2, 0});  // a 3x3 image whose data is only the terminator
@@ -56,7 +56,8 @@ TEST_F(GifReaderTest, BuiltFilesReadToTheirEntriesAndPixels) {
       {"a comment between control and image gets an entry of its own",
        GifBuilder().Header().Screen(2, 2, 4).GraphicControl(1, false, 50, 3).Comment("note").Image(0, 0, 2, 2, Filled(4, 1)),
        "read, 2 entries, 0 errors, screen 2x2", 1, Filled(4, 1), 50},
-      {"181 images with controls", limit.Trailer(), "refused, 180 entries, 1 errors, screen 2x2", 179, {3}, 2},
+      {"one image past the limit", limit.Trailer(), "refused, " + std::to_string(kMaxEntries) + " entries, 1 errors, screen 2x2",
+       kMaxEntries - 1, {3}, 2},
       // The frame record keeps sizes in signed 16 bits.
       {"an image wider than 32767",
        GifBuilder().Header().Screen(2, 2, 4).Image(0, 0, 2, 2, Filled(4, 1)).Image(0, 0, 32768, 1, Filled(8, 1)),

@@ -48,16 +48,26 @@ void AnswerBox(HWND box, HWND owner, const std::string& text, int button) {
 
 }  // namespace
 
-// The path in quotes, as Explorer passes a file opened with the program.
+// The path in quotes, as Explorer passes a file opened with the program; a
+// long animation, whose list scrolls to its 380th entry.
 TEST(EditorProcess, QuotedFileIsOpenedEditedAndClosedThroughTheSavePromptLeavingNothing) {
   const std::string folder = FreshFolder("process-edit"), gif = folder + "\\muy bridge.gif";
-  ASSERT_TRUE(CopyFileA(DataFile("muybridge.gif").c_str(), gif.c_str(), FALSE)) << "cannot copy to " << gif;
+  ASSERT_TRUE(CopyFileA(DataFile("gifplayer-muybridge.gif").c_str(), gif.c_str(), FALSE)) << "cannot copy to " << gif;
   Editor editor("\"" + gif + "\"", folder);
   HWND window = editor.Window("WindowsFramboClass");
   EXPECT_TRUE(WaitFor([&] { return WindowText(window) == "Frambo - muy bridge.gif (1:1)"; })) << WindowText(window);
   EXPECT_EQ(nullptr, FindWindowA("#32770", nullptr)) << "expected no message box";
   const std::vector<std::string> files = FileNames(editor.temp);
   EXPECT_TRUE(files.size() == 1 && files[0].find("FRB") == 0) << "expected the swap file only, got " << Joined(files);
+  HWND list = nullptr;
+  EnumChildWindows(window, [](HWND child, LPARAM found) {
+    char name[16] = "";
+    GetClassNameA(child, name, sizeof name);
+    return lstrcmpiA(name, "ListBox") == 0 ? (*reinterpret_cast<HWND*>(found) = child, FALSE) : TRUE;
+  }, LPARAM(&list));
+  ASSERT_EQ(380, SendMessageA(list, LB_GETCOUNT, 0, 0));
+  SendMessageA(list, WM_VSCROLL, SB_BOTTOM, 0);
+  EXPECT_GT(SendMessageA(list, LB_GETTOPINDEX, 0, 0), 360);
   SendMessageA(window, WM_COMMAND, IDM_FILE_DELETE_FRAME, 0);
   PostMessageA(window, WM_CLOSE, 0, 0);
   AnswerBox(editor.Window("#32770"), window, "Do you want to save the changes?", IDNO);
