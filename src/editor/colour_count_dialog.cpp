@@ -1,6 +1,8 @@
 // The colour-count dialog and its number control. The control draws
 // 2 << depthExponent and steps it with its scroll arrows: up doubles the
-// number (at most 2 << depthExponentMax), down halves it (at least 2).
+// number (at most 2 << depthExponentMax), down halves it (at least 2). It
+// has the focus when the dialog opens; Up and Right step up, Down and Left
+// down, Page Up and Page Down kPageSteps steps at a time.
 #include "editor/colour_count_dialog.h"
 
 #include <cstdio>
@@ -14,6 +16,7 @@ namespace {
 
 // The init parameter that asks for the "Optimal palette" form.
 constexpr LPARAM kOptimalPaletteForm = 1001;
+constexpr int kPageSteps = 2;
 
 int ShownNumber() { return 2 << depthExponent; }
 
@@ -27,13 +30,41 @@ void PaintNumber(HWND control) {
   SetTextColor(dc, windowTextColor);
   SetBkColor(dc, windowColor);
   TextOutA(dc, 0, 0, text, length);
+  if (GetFocus() == control) {
+    RECT client;
+    GetClientRect(control, &client);
+    DrawFocusRect(dc, &client);
+  }
   EndPaint(control, &paint);
 }
 
 void StepNumber(HWND control, int code) {
-  if (code == SB_LINEUP && depthExponent < depthExponentMax) ++depthExponent;
-  if (code == SB_LINEDOWN && depthExponent >= 1) --depthExponent;
+  const int steps = code == SB_PAGEUP || code == SB_PAGEDOWN ? kPageSteps : 1;
+  for (int step = 0; step < steps; ++step) {
+    if ((code == SB_LINEUP || code == SB_PAGEUP) && depthExponent < depthExponentMax) ++depthExponent;
+    if ((code == SB_LINEDOWN || code == SB_PAGEDOWN) && depthExponent >= 1) --depthExponent;
+  }
   InvalidateRect(control, nullptr, TRUE);
+}
+
+// The keys as the scroll arrows and pages: up is more colours.
+void OnNumberKey(HWND control, WPARAM key) {
+  switch (key) {
+    case VK_UP:
+    case VK_RIGHT:
+      StepNumber(control, SB_LINEUP);
+      break;
+    case VK_DOWN:
+    case VK_LEFT:
+      StepNumber(control, SB_LINEDOWN);
+      break;
+    case VK_PRIOR:
+      StepNumber(control, SB_PAGEUP);
+      break;
+    case VK_NEXT:
+      StepNumber(control, SB_PAGEDOWN);
+      break;
+  }
 }
 
 // The number is also the control's text, so that whatever reads controls'
@@ -60,6 +91,19 @@ LRESULT CALLBACK DepthControlProc(HWND control, UINT message, WPARAM wParam, LPA
     case WM_VSCROLL:
       StepNumber(control, LOWORD(wParam));
       return 0;
+    case WM_GETDLGCODE:
+      // The arrows are the number's, not the dialog's way between buttons.
+      return DLGC_WANTARROWS;
+    case WM_KEYDOWN:
+      OnNumberKey(control, wParam);
+      return 0;
+    case WM_LBUTTONDOWN:
+      SetFocus(control);
+      return 0;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+      InvalidateRect(control, nullptr, TRUE);
+      return 0;
     case WM_GETTEXT:
       return CopyNumber(wParam, lParam);
     case WM_GETTEXTLENGTH:
@@ -80,15 +124,21 @@ bool RegisterDepthControlClass() {
   return RegisterClassA(&windowClass) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
 }
 
+// FALSE: the focus is set here, on the number, rather than on the first button.
 INT_PTR OnInitDialog(HWND dialog, LPARAM form) {
+  HWND number = nullptr;
   if (RegisterDepthControlClass())
-    CreateWindowExA(0, kDepthControlClass, "", WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL, 31, 58, 50, 20, dialog,
-                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_COLOR_COUNT_NUMBER)), appInstance, nullptr);
+    number = CreateWindowExA(0, kDepthControlClass, "", WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | WS_TABSTOP,
+                             31, 58, 50, 20, dialog,
+                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_COLOR_COUNT_NUMBER)), appInstance,
+                             nullptr);
   if (form == kOptimalPaletteForm) {
     SetDlgItemTextA(dialog, IDC_COLOR_COUNT_PROMPT, "Maximum number of colors:");
     SetWindowTextA(dialog, "Optimal palette");
   }
-  return TRUE;
+  if (number == nullptr) return TRUE;
+  SetFocus(number);
+  return FALSE;
 }
 
 // Enter and Escape arrive as IDOK and IDCANCEL: they answer as the two

@@ -1,6 +1,7 @@
 // The colour-count dialog shared by "Decrease number of colors" and
 // "Calculate optimal palette": a number of colours, 2 to 256 in powers of
-// two, stepped with the arrows of its number control.
+// two, stepped with the arrows of its number control or the arrow and page
+// keys.
 #pragma once
 
 #include <windows.h>

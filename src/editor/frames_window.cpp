@@ -36,6 +36,11 @@ constexpr int kSpinnerMax = 9999;
 // 65535.
 constexpr int64_t kMaxPosition = 32767;
 constexpr int64_t kMaxFrameEdge = 65535;
+// Tab visits the controls that take input in the order they were made,
+// which is reading order: the list, then the panel from top to bottom.
+constexpr DWORD kFieldStyle = WS_TABSTOP | WS_BORDER;
+constexpr DWORD kBoxStyle = WS_TABSTOP | BS_CHECKBOX;
+constexpr DWORD kButtonStyle = WS_TABSTOP | BS_PUSHBUTTON;
 constexpr DWORD kSpinnerStyle =
     WS_CHILD | WS_VISIBLE | UDS_SETBUDDYINT | UDS_ALIGNRIGHT | UDS_ARROWKEYS | UDS_NOTHOUSANDS;
 
@@ -54,36 +59,36 @@ HWND MakeSpinner(HWND parent, int y, HWND buddy) {
 }
 
 void CreatePanelControls(HWND window) {
-  panel.list = MakeControl(window, "LISTBOX", "", WS_VSCROLL | WS_BORDER | LBS_NOTIFY, 0, 0, 190, 200,
+  panel.list = MakeControl(window, "LISTBOX", "", WS_TABSTOP | WS_VSCROLL | WS_BORDER | LBS_NOTIFY, 0, 0, 190, 200,
                            kFramesListId);
   FollowDragsIn(panel.list);
   MakeLabel(window, "Delay time: ", 0);
-  panel.delayField = MakeControl(window, "EDIT", "", WS_BORDER, 300, 0, 90, 22, kDelayFieldId);
+  panel.delayField = MakeControl(window, "EDIT", "", kFieldStyle, 300, 0, 90, 22, kDelayFieldId);
   panel.restoreBox =
-      MakeControl(window, "BUTTON", "Restore to background", BS_CHECKBOX, 195, 22, 200, 22, kRestoreBoxId);
+      MakeControl(window, "BUTTON", "Restore to background", kBoxStyle, 195, 22, 200, 22, kRestoreBoxId);
   MakeLabel(window, "Left: ", 44);
-  panel.leftField = MakeControl(window, "EDIT", "", WS_BORDER, 300, 44, 60, 22, kLeftFieldId);
+  panel.leftField = MakeControl(window, "EDIT", "", kFieldStyle, 300, 44, 60, 22, kLeftFieldId);
   panel.leftSpinner = MakeSpinner(window, 44, panel.leftField);
   MakeLabel(window, "Top: ", 66);
-  panel.topField = MakeControl(window, "EDIT", "", WS_BORDER, 300, 66, 60, 22, kTopFieldId);
+  panel.topField = MakeControl(window, "EDIT", "", kFieldStyle, 300, 66, 60, 22, kTopFieldId);
   panel.topSpinner = MakeSpinner(window, 66, panel.topField);
   MakeLabel(window, "Width: ", 88);
   panel.widthValue = MakeControl(window, "STATIC", "", SS_SIMPLE, 300, 88, 40, 22, 0);
   MakeLabel(window, "Height: ", 110);
   panel.heightValue = MakeControl(window, "STATIC", "", SS_SIMPLE, 300, 110, 40, 22, 0);
   panel.transparentBox =
-      MakeControl(window, "BUTTON", "Trans. Col.", BS_CHECKBOX, 195, 132, 100, 22, kTransparentBoxId);
+      MakeControl(window, "BUTTON", "Trans. Col.", kBoxStyle, 195, 132, 100, 22, kTransparentBoxId);
   panel.transparentIndexValue = MakeControl(window, "STATIC", "", SS_SIMPLE, 300, 132, 29, 22, kTransparentIndexId);
-  panel.pickButton = MakeControl(window, "BUTTON", "Pick", BS_PUSHBUTTON, 350, 132, 40, 22, kPickButtonId);
+  panel.pickButton = MakeControl(window, "BUTTON", "Pick", kButtonStyle, 350, 132, 40, 22, kPickButtonId);
   RegisterSwatchClass(appInstance);
   panel.swatch = MakeControl(window, kSwatchClass, "", WS_BORDER, 330, 132, 20, 22, kSwatchId);
   panel.useGlobalBox =
-      MakeControl(window, "BUTTON", "Use global palette", BS_CHECKBOX, 195, 154, 160, 22, kUseGlobalBoxId);
+      MakeControl(window, "BUTTON", "Use global palette", kBoxStyle, 195, 154, 160, 22, kUseGlobalBoxId);
   RegisterPaletteWindowClass(appInstance);
   panel.paletteWindow = MakeControl(window, kPaletteWindowClass, "Palette", 0, 0, 230, 320, 100, kPaletteWindowId);
   if (panel.paletteWindow != nullptr) GetClientRect(panel.paletteWindow, &paletteWindowRect);
   panel.paletteInfo = MakeControl(window, "STATIC", "", SS_SIMPLE, 0, 210, 250, 20, kPaletteInfoId);
-  panel.paletteToggle = MakeControl(window, "BUTTON", "", BS_PUSHBUTTON, 220, 180, 110, 20, kPaletteToggleId);
+  panel.paletteToggle = MakeControl(window, "BUTTON", "", kButtonStyle, 220, 180, 110, 20, kPaletteToggleId);
 }
 
 // The frame the panel edits: an image frame, never a comment entry (whose

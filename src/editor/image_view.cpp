@@ -2,7 +2,8 @@
 // the view DC, scaled by the zoom and shifted by the scroll offsets; shows a
 // comment entry as text; draws the dotted outline of the frame or of the
 // selection; runs the selection tool and delivers colour picks. Painting
-// never recomposes: one blit per paint. The arithmetic is view_geometry.cpp.
+// never recomposes: one blit per paint. The wheel scrolls it and, with
+// Ctrl, zooms about the pointer. The arithmetic is view_geometry.cpp.
 #include "editor/image_view.h"
 
 #include <windowsx.h>
@@ -13,6 +14,7 @@
 #include "document/document.h"
 #include "document/settings.h"
 #include "document/ui_operations.h"
+#include "resource_ids.h"
 #include "editor/document_life.h"
 #include "editor/frame_view.h"
 #include "editor/frames_window.h"
@@ -179,15 +181,47 @@ void OnPaint(HWND window) {
   if (static_cast<int8_t>(saveState) > 0) saveState |= kViewPainted;
 }
 
-void OnScroll(HWND window, int bar, WPARAM wParam) {
+void ScrollTo(HWND window, int bar, int32_t moved) {
   int32_t* offset = bar == SB_HORZ ? &scrollX : &scrollY;
-  int32_t maximum = bar == SB_HORZ ? scrollMaxX : scrollMaxY;
-  int32_t moved = ScrollStep(static_cast<ScrollCode>(LOWORD(wParam)), *offset, maximum, HIWORD(wParam));
   if (moved == *offset) return;
   *offset = moved;
   SetScrollPos(window, bar, moved, TRUE);
   UpdateTitle();
   InvalidateView(window);
+}
+
+void OnScroll(HWND window, int bar, WPARAM wParam) {
+  const int32_t offset = bar == SB_HORZ ? scrollX : scrollY;
+  const int32_t maximum = bar == SB_HORZ ? scrollMaxX : scrollMaxY;
+  ScrollTo(window, bar, ScrollStep(static_cast<ScrollCode>(LOWORD(wParam)), offset, maximum, HIWORD(wParam)));
+}
+
+// One step of the View menu's zoom, then the scroll offsets that keep the
+// picture's point under the pointer (a point on the screen) where it was.
+void ZoomAboutPointer(HWND window, int32_t delta, POINT pointer) {
+  if (delta == 0 || mainWindow == nullptr) return;
+  ScreenToClient(window, &pointer);
+  const int before = zoom;
+  const ScrollOffsets scroll = Scroll();
+  SendMessageA(mainWindow, WM_COMMAND, delta > 0 ? IDM_VIEW_ZOOM_IN : IDM_VIEW_ZOOM_OUT, 0);
+  if (zoom == before) return;
+  const ScrollOffsets kept = ScrollAfterZoom(scroll, before, zoom, pointer.x, pointer.y);
+  scrollX = kept.x;
+  scrollY = kept.y;
+  UpdateScrollRanges();
+}
+
+// The wheel scrolls up and down, with Shift left and right, with Ctrl zooms.
+void OnWheel(HWND window, WPARAM wParam, LPARAM lParam) {
+  const WORD keys = GET_KEYSTATE_WPARAM(wParam);
+  const int32_t delta = GET_WHEEL_DELTA_WPARAM(wParam);
+  if (keys & MK_CONTROL) {
+    ZoomAboutPointer(window, delta, POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+  } else if (keys & MK_SHIFT) {
+    ScrollTo(window, SB_HORZ, WheelScrollStep(scrollX, scrollMaxX, delta, zoom));
+  } else {
+    ScrollTo(window, SB_VERT, WheelScrollStep(scrollY, scrollMaxY, delta, zoom));
+  }
 }
 
 // The cross over the frame while the selection tool is on, "PICK" over a
@@ -228,6 +262,9 @@ void OnMouseMove(HWND window, int32_t x, int32_t y) {
 }
 
 void OnButtonDown(HWND window, int32_t x, int32_t y) {
+  // Keys typed after a click on the picture act on the frames, not on the
+  // frames window's field that had them before.
+  SetFocus(window);
   if (selectionState == kSelectionOff || doc.frameCount == 0 || !FramePoint(&x, &y)) return;
   EnableMenuCommand(kCropToSelectionCommand, false);
   selectionState = kSelectionDragging;
@@ -289,6 +326,9 @@ LRESULT CALLBACK ImageViewProc(HWND window, UINT message, WPARAM wParam, LPARAM 
       return 0;
     case WM_VSCROLL:
       OnScroll(window, SB_VERT, wParam);
+      return 0;
+    case WM_MOUSEWHEEL:
+      OnWheel(window, wParam, lParam);
       return 0;
     case WM_SETCURSOR:
       return OnSetCursor(window, wParam, lParam);

@@ -192,7 +192,8 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
       if (framesWindow != nullptr) SendMessageA(framesWindow, WM_NCACTIVATE, wParam, lParam);
       break;
     case WM_COMMAND:
-      return OnCommand(wParam);
+      // The high word tells a key (1) from a menu or a button (0): the same command.
+      return OnCommand(LOWORD(wParam));
     case WM_TIMER:
       PlaybackStep();
       return 0;

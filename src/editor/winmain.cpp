@@ -1,8 +1,10 @@
-// The program entry: the main window and the message loop, which runs the
-// deferred save and the frames window's pending change after each message.
+// The program entry: the main window and the message loop, which hands each
+// message to ProcessMessage (keys, wheel, then the deferred save and the
+// frames window's pending change).
 #include <windows.h>
 
 #include "editor/main_window.h"
+#include "editor/message_loop.h"
 
 namespace {
 
@@ -17,10 +19,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, in
   if (CreateMainWindow(instance, path, showCommand) == nullptr)
     return SwapFileFailedAtStart() ? kSwapFileFailureStatus : 0;
   MSG message = {};
-  while (GetMessageA(&message, nullptr, 0, 0) > 0) {
-    TranslateMessage(&message);
-    DispatchMessageA(&message);
-    AfterMessage();
-  }
+  while (GetMessageA(&message, nullptr, 0, 0) > 0) ProcessMessage(&message);
   return static_cast<int>(message.wParam);
 }

@@ -164,6 +164,22 @@ int32_t ScrollStep(ScrollCode code, int32_t offset, int32_t maximum, int32_t thu
   return offset;
 }
 
+int32_t WheelScrollStep(int32_t offset, int32_t maximum, int32_t delta, int zoom) {
+  const int64_t notch = ToLogical(kWheelNotchViewPixels, ClampZoom(zoom));
+  int64_t moved = -int64_t{delta} * notch / kWheelDelta;
+  if (moved == 0 && delta != 0) moved = delta > 0 ? -1 : 1;
+  const int64_t at = int64_t{offset} + moved;
+  const int64_t last = NotNegative(maximum);
+  return ToInt32(at > last ? last : NotNegative(at));
+}
+
+ScrollOffsets ScrollAfterZoom(ScrollOffsets scroll, int before, int after, int32_t x, int32_t y) {
+  before = ClampZoom(before);
+  after = ClampZoom(after);
+  return {ToInt32(scroll.x + ToLogical(x, before) - ToLogical(x, after)),
+          ToInt32(scroll.y + ToLogical(y, before) - ToLogical(y, after))};
+}
+
 std::string ZoomText(int zoom) {
   zoom = ClampZoom(zoom);
   if (zoom > 0) return "(" + std::to_string(zoom + 1) + ":1)";

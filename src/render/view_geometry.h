@@ -115,5 +115,18 @@ enum class ScrollCode : int32_t {
 // position outside 0..maximum is held within it.
 int32_t ScrollStep(ScrollCode code, int32_t offset, int32_t maximum, int32_t thumbPosition);
 
+// The offset after the wheel turned by delta (120 a notch, positive away
+// from the user, which scrolls toward 0) on an axis of 0..maximum. A notch
+// moves kWheelNotchViewPixels view pixels at any zoom, and any turn at least
+// one logical pixel.
+constexpr int32_t kWheelDelta = 120;
+constexpr int32_t kWheelNotchViewPixels = 48;
+int32_t WheelScrollStep(int32_t offset, int32_t maximum, int32_t delta, int zoom);
+
+// The offsets that keep the logical pixel under view point (x, y) there when
+// the zoom changes from before to after; ComputeScrollRanges then holds them
+// within the new ranges.
+ScrollOffsets ScrollAfterZoom(ScrollOffsets scroll, int before, int after, int32_t x, int32_t y);
+
 // The zoom as the caption shows it: "(1:1)", "(3:1)", "(1:9)".
 std::string ZoomText(int zoom);

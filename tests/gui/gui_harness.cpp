@@ -9,6 +9,7 @@
 #include <set>
 
 #include "editor/main_window.h"
+#include "editor/message_loop.h"
 
 namespace {
 
@@ -141,10 +142,7 @@ void EditorSession::Pump() {
   AfterMessage();
   for (MSG message; PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE);) {
     // The main window's end posts the quit message; there is no outer loop to end.
-    if (message.message == WM_QUIT) continue;
-    TranslateMessage(&message);
-    DispatchMessageA(&message);
-    AfterMessage();
+    if (message.message != WM_QUIT) ProcessMessage(&message);
   }
 }
 

@@ -57,3 +57,19 @@ TEST(ViewGeometry, ScrollStepsStayWithinTheRange) {
   EXPECT_EQ(95, ScrollStep(ScrollCode::kThumbPosition, 40, 95, 300)) << "expected the thumb held at the maximum";
   EXPECT_EQ(40, ScrollStep(static_cast<ScrollCode>(8), 40, 95, 0)) << "expected an unknown code ignored";
 }
+
+TEST(ViewGeometry, WheelNotchIsViewPixelsAndZoomKeepsThePixelUnderThePointer) {
+  // A notch down at 3:1 and 1:2, the least turn at 9:1, two notches held at the end.
+  EXPECT_EQ("16 96 1 95", std::to_string(WheelScrollStep(0, 500, -120, 2)) + " " +
+                              std::to_string(WheelScrollStep(0, 500, -120, -1)) + " " +
+                              std::to_string(WheelScrollStep(0, 500, -1, 8)) + " " +
+                              std::to_string(WheelScrollStep(90, 95, -240, 0)));
+  const LogicalRect picture{0, 0, 20000, 20000};
+  for (int zoom = kMinZoom; zoom < kMaxZoom; ++zoom)  // each step in and out, at view point (299, 17)
+    for (auto [before, after] : {std::pair{zoom, zoom + 1}, std::pair{zoom + 1, zoom}}) {
+      const ScrollOffsets kept = ScrollAfterZoom({3000, 3000}, before, after, 299, 17);
+      EXPECT_EQ(Mapped(ViewToFramePoint, 299, 17, picture, before, {3000, 3000}, {300, 200}),
+                Mapped(ViewToFramePoint, 299, 17, picture, after, kept, {300, 200}))
+          << "zoom " << before << " to " << after;
+    }
+}
