@@ -5,8 +5,10 @@
 // DGifSlurp gave for the same file, with the same colour tables. Both as
 // megapixels per second, then ratio lines per file, the written sizes beside
 // them. Also BuildGlobalPalette(256) alone on the generated animation. Before
-// the timings, the peak resident memory of each side reading one large
-// animation is measured in a child process of its own.
+// the timings, a long animation (2,000 frames of 640x480) is read, read and
+// saved, and read and rid of duplicate frames, each in a child process of
+// its own that reports its peak resident memory and its time per frame,
+// beside giflib reading the same file.
 //
 // Run: frambo_bench [benchmark flags]; FRAMBO_TEST_DATA in the environment
 // overrides the folder the real files are read from.
@@ -17,6 +19,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <map>
@@ -27,6 +30,7 @@
 #include "colour/global_palette.h"
 #include "document/document.h"
 #include "document/settings.h"
+#include "editing/duplicate_frames.h"
 #include "formats/gif_writer.h"
 #include "formats/load_file.h"
 #include "headless/headless_ui.h"
@@ -44,9 +48,8 @@ struct Animation {
 };
 // Large enough that LZW, not the file's overhead, dominates the time.
 constexpr Animation kTimedAnimation = {640, 480, 100};
-// The most the document holds, at a size where keeping every frame in
-// memory is what costs.
-constexpr Animation kMemoryAnimation = {1024, 768, kMaxEntries};
+// A long animation, where keeping every frame in memory is what costs.
+constexpr Animation kMemoryAnimation = {640, 480, 2000};
 
 struct BenchFile {
   std::string label;
@@ -99,6 +102,15 @@ bool ReadWithOurs(const std::string& path) {
   ResetHeadlessUi();  // the recorded status texts would grow with every run
   return LoadDocument(path.c_str());
 }
+
+bool ReadAndSaveWithOurs(const std::string& path) {
+  const std::string saved = TempPathWithExtension(".gif");
+  const bool ok = ReadWithOurs(path) && !saved.empty() && WriteGif(saved.c_str());
+  remove(saved.c_str());
+  return ok;
+}
+
+bool ReadAndDedupeWithOurs(const std::string& path) { return ReadWithOurs(path) && RemoveDuplicateFrames() >= 0; }
 
 bool ReadWithGiflib(const std::string& path) {
   int error = 0;
@@ -250,10 +262,11 @@ void PrintRatios(const RunReporter& reporter, const std::vector<BenchFile>& file
   }
 }
 
-// Peak resident memory (KiB) of a child that reads path with one side alone;
-// baseline is the child's peak before it starts reading. False on failure.
+// Peak resident memory (KiB) of a child that runs one side's work on path
+// alone, and the work's wall time (microseconds); baseline is the child's
+// peak before it starts. False on failure.
 bool MeasurePeakMemory(bool (*reader)(const std::string&), const std::string& path,
-                       bool needsSwapFile, long* baseline, long* peak) {
+                       bool needsSwapFile, long* baseline, long* peak, long* micros) {
   int channel[2];
   if (pipe(channel) != 0) return false;
   fflush(nullptr);
@@ -263,8 +276,11 @@ bool MeasurePeakMemory(bool (*reader)(const std::string&), const std::string& pa
     close(channel[0]);
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
-    long result[3] = {0, usage.ru_maxrss, 0};
+    long result[4] = {0, usage.ru_maxrss, 0, 0};
+    const auto start = std::chrono::steady_clock::now();
     if (!needsSwapFile || OpenSwapFile()) result[0] = reader(path) ? 1 : 0;
+    result[3] = static_cast<long>(
+        std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - start).count());
     getrusage(RUSAGE_SELF, &usage);
     result[2] = usage.ru_maxrss;
     if (needsSwapFile) CloseSwapFile();
@@ -272,7 +288,7 @@ bool MeasurePeakMemory(bool (*reader)(const std::string&), const std::string& pa
     _exit(written == static_cast<ssize_t>(sizeof result) ? 0 : 1);
   }
   close(channel[1]);
-  long result[3] = {};
+  long result[4] = {};
   ssize_t got = read(channel[0], result, sizeof result);
   close(channel[0]);
   int status = 0;
@@ -280,24 +296,33 @@ bool MeasurePeakMemory(bool (*reader)(const std::string&), const std::string& pa
   if (got != static_cast<ssize_t>(sizeof result) || result[0] != 1) return false;
   *baseline = result[1];
   *peak = result[2];
+  *micros = result[3];
   return true;
 }
 
 void ReportMemory(const std::string& path) {
-  printf("Peak resident memory reading %d frames of %dx%d (each side in a child of its own):\n",
+  printf("Peak resident memory and time per frame, %d frames of %dx%d (each in a child of its own):\n",
          kMemoryAnimation.frames, kMemoryAnimation.width, kMemoryAnimation.height);
   struct Side {
     const char* name;
     bool (*reader)(const std::string&);
     bool needsSwapFile;
-  } sides[] = {{"ours  ", ReadWithOurs, true}, {"giflib", ReadWithGiflib, false}};
+  } sides[] = {{"giflib read       ", ReadWithGiflib, false},
+               {"ours read         ", ReadWithOurs, true},
+               {"ours read + save  ", ReadAndSaveWithOurs, true},
+               {"ours read + dedupe", ReadAndDedupeWithOurs, true}};
+  double giflibMicros = 0;
   for (const Side& side : sides) {
-    long baseline = 0, peak = 0;
-    if (MeasurePeakMemory(side.reader, path, side.needsSwapFile, &baseline, &peak))
-      printf("  %s %8.1f MiB (%.1f MiB before reading)\n", side.name, peak / 1024.0,
-             baseline / 1024.0);
-    else
-      printf("  %s failed to read the file\n", side.name);
+    long baseline = 0, peak = 0, micros = 0;
+    if (!MeasurePeakMemory(side.reader, path, side.needsSwapFile, &baseline, &peak, &micros)) {
+      printf("  %s failed\n", side.name);
+      continue;
+    }
+    if (side.reader == ReadWithGiflib) giflibMicros = static_cast<double>(micros);
+    printf("  %s %8.1f MiB (%.1f MiB before)  %7.3f ms per frame", side.name, peak / 1024.0, baseline / 1024.0,
+           micros / 1000.0 / kMemoryAnimation.frames);
+    if (giflibMicros > 0) printf("  = %.2fx giflib's read", micros / giflibMicros);
+    printf("\n");
   }
   fflush(stdout);
 }
@@ -322,8 +347,7 @@ int main(int argc, char** argv) {
   ReportMemory(memoryPath);
   remove(memoryPath.c_str());
 
-  // gifplayer-muybridge.gif holds 380 frames, more than the document takes,
-  // so the small animation here is muybridge.gif.
+  // The small animation is muybridge.gif, of 30 frames.
   std::vector<BenchFile> files = {{"harvesters", data + "/harvesters.gif"},
                                   {"muybridge", data + "/muybridge.gif"},
                                   {"generated-640x480x100", timedPath}};
