@@ -46,6 +46,15 @@ void AnswerBox(HWND box, HWND owner, const std::string& text, int button) {
   PostMessageA(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
 }
 
+// Stops at the first list box, keeping it in *found.
+BOOL CALLBACK FindListBox(HWND child, LPARAM found) {
+  char name[16] = "";
+  GetClassNameA(child, name, sizeof name);
+  if (lstrcmpiA(name, "ListBox") != 0) return TRUE;
+  *reinterpret_cast<HWND*>(found) = child;
+  return FALSE;
+}
+
 }  // namespace
 
 // The path in quotes, as Explorer passes a file opened with the program; a
@@ -60,11 +69,7 @@ TEST(EditorProcess, QuotedFileIsOpenedEditedAndClosedThroughTheSavePromptLeaving
   const std::vector<std::string> files = FileNames(editor.temp);
   EXPECT_TRUE(files.size() == 1 && files[0].find("FRB") == 0) << "expected the swap file only, got " << Joined(files);
   HWND list = nullptr;
-  EnumChildWindows(window, [](HWND child, LPARAM found) {
-    char name[16] = "";
-    GetClassNameA(child, name, sizeof name);
-    return lstrcmpiA(name, "ListBox") == 0 ? (*reinterpret_cast<HWND*>(found) = child, FALSE) : TRUE;
-  }, LPARAM(&list));
+  EnumChildWindows(window, FindListBox, LPARAM(&list));
   ASSERT_EQ(380, SendMessageA(list, LB_GETCOUNT, 0, 0));
   SendMessageA(list, WM_VSCROLL, SB_BOTTOM, 0);
   EXPECT_GT(SendMessageA(list, LB_GETTOPINDEX, 0, 0), 360);
