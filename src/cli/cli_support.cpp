@@ -4,14 +4,11 @@
 #include <cerrno>
 #include <cstdlib>
 #include <string>
-#include <sys/stat.h>
-#ifdef _WIN32
-#include <direct.h>
-#endif
 
 #include "cli/cli.h"
 #include "formats/load_file.h"
 #include "headless/headless_ui.h"
+#include "platform/utf8_path.h"
 
 namespace {
 
@@ -34,19 +31,6 @@ constexpr char kUsage[] =
     "COUNT is 0 to 65535 (0: for ever), forever, or none (no looping extension)\n"
     "N is a delay in hundredths of a second (0 to 65535); F plays the animation F times as fast (2, 0.5)\n";
 
-bool IsDirectory(const char* path) {
-  struct stat info;
-  return stat(path, &info) == 0 && (info.st_mode & S_IFMT) == S_IFDIR;
-}
-
-bool MakeOneDirectory(const char* path) {
-#ifdef _WIN32
-  int result = _mkdir(path);
-#else
-  int result = mkdir(path, 0777);
-#endif
-  return result == 0 || (errno == EEXIST && IsDirectory(path));
-}
 
 bool IsSeparator(char c) {
 #ifdef _WIN32
@@ -112,16 +96,16 @@ bool ReadEntryBytes(const Frame& frame, ByteBuffer* bytes) {
 
 bool MakeDirectories(const char* path) {
   if (*path == '\0') return false;
-  if (IsDirectory(path)) return true;
+  if (IsFolder(path)) return true;
   // Create each missing parent in turn, as "mkdir -p" does.
   std::string partial(path);
   for (size_t i = 1; i < partial.size(); ++i) {
     if (!IsSeparator(partial[i]) || IsSeparator(partial[i - 1])) continue;
     if (i == 2 && partial[1] == ':') continue;  // a drive's root such as C:/
     std::string parent = partial.substr(0, i);
-    if (!IsDirectory(parent.c_str()) && !MakeOneDirectory(parent.c_str())) return false;
+    if (!IsFolder(parent.c_str()) && !MakeFolder(parent.c_str())) return false;
   }
-  return MakeOneDirectory(path);
+  return MakeFolder(path);
 }
 
 OutputFile::~OutputFile() {
@@ -129,7 +113,7 @@ OutputFile::~OutputFile() {
 }
 
 bool OutputFile::Open(const char* path) {
-  file_ = fopen(path, "wb");
+  file_ = OpenFile(path, "wb");
   failed_ = file_ == nullptr;
   return !failed_;
 }

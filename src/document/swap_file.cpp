@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "platform/file_calls.h"
+#include "platform/utf8_path.h"
 
 bool SwapFile::Create() {
   if (handle_ > 0) FileClose(handle_);
@@ -61,5 +62,5 @@ void SwapFile::CloseAndRemove() {
   if (handle_ <= 0) return;
   FileClose(handle_);
   handle_ = -1;
-  remove(path);
+  RemoveFile(path);
 }

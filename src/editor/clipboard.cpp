@@ -21,6 +21,7 @@
 #include "editor/shell_state.h"
 #include "platform/file_calls.h"
 #include "platform/temp_file.h"
+#include "platform/utf8_path.h"
 
 HGLOBAL clipboardBlock = nullptr;
 uint8_t clipboardHoldsOwnFrame = 0;
@@ -371,6 +372,6 @@ LRESULT OnClipboardMessage(HWND window, UINT message, WPARAM wParam, LPARAM lPar
 
 void RemovePasteFile() {
   if (pasteFileName[0] == '\0') return;
-  remove(pasteFileName);
+  RemoveFile(pasteFileName);
   pasteFileName[0] = '\0';
 }

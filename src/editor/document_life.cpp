@@ -17,6 +17,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "document/document.h"
 #include "document/settings.h"
@@ -24,7 +25,9 @@
 #include "editing/history.h"
 #include "formats/gif_writer.h"
 #include "formats/load_file.h"
+#include "platform/utf8_path.h"
 #include "resource_ids.h"
+#include "editor/file_dialogs.h"
 #include "editor/image_view.h"
 #include "editor/menu_state.h"
 #include "editor/settings_store.h"
@@ -40,14 +43,9 @@ char pendingRecentFile[256] = "";
 namespace {
 
 constexpr char kUntitled[] = "untitled";
-constexpr int kDialogTextSize = 256;
-
-// The file dialogs' buffers. The path buffer is also what the deferred save
-// writes to: the Save-as choice, or a copy of fileName for Save.
-char dialogPath[kDialogTextSize] = "";
-char dialogTitle[kDialogTextSize] = "";
-char filterText[kDialogTextSize] = "";
-const char* saveTarget = dialogPath;
+// What the deferred save writes to: the Save-as choice, or a copy of
+// fileName for Save.
+std::string saveTarget;
 // The Open dialog's filter chosen last, for this run only.
 DWORD openFilterIndex = 1;
 
@@ -76,42 +74,9 @@ bool IsPictureName(const char* path) {
          EndsWithIgnoringCase(path, ".jpeg");
 }
 
-// Loads string id into filterText with its last character (the separator)
-// turned into NUL everywhere. False when the string table has no such text.
-bool LoadFilter(UINT id) {
-  const int length = LoadStringA(appInstance, id, filterText, kDialogTextSize - 1);
-  if (length <= 0) return false;
-  const char separator = filterText[length - 1];
-  for (int i = 0; i < length; ++i)
-    if (filterText[i] == separator) filterText[i] = '\0';
-  filterText[length] = '\0';  // the list ends with two NULs
-  return true;
-}
-
-void EmptyDialogBuffers() {
-  dialogPath[0] = '\0';
-  dialogTitle[0] = '\0';
-}
-
-OPENFILENAMEA DialogRecord(DWORD filterIndex, const char* folder, DWORD flags) {
-  OPENFILENAMEA record = {};
-  record.lStructSize = sizeof record;
-  record.hwndOwner = mainWindow;
-  record.lpstrFilter = filterText;
-  record.nFilterIndex = filterIndex;
-  record.lpstrFile = dialogPath;
-  record.nMaxFile = kDialogTextSize;
-  record.lpstrFileTitle = dialogTitle;
-  record.nMaxFileTitle = kDialogTextSize;
-  record.lpstrInitialDir = folder[0] != '\0' ? folder : nullptr;
-  record.Flags = flags;
-  return record;
-}
-
-// The folder part of the dialog's path, with its trailing backslash.
-void KeepFolder(char* folder, const OPENFILENAMEA& record) {
-  const size_t length = record.nFileOffset < kDialogTextSize ? record.nFileOffset : 0;
-  snprintf(folder, kDialogTextSize, "%.*s", static_cast<int>(length), record.lpstrFile);
+// The folder a dialog chose, kept for the next one as the settings keep it.
+void KeepFolder(char* folder, size_t capacity, const FileDialog& dialog) {
+  snprintf(folder, capacity, "%s", dialog.chosenFolder.c_str());
 }
 
 // Empties the frame list as opening a file in place of the document does.
@@ -174,7 +139,9 @@ void UpdateTitle() {
     const size_t offset = doc.fileNameOffset <= strlen(doc.fileName) ? doc.fileNameOffset : 0;
     char title[sizeof doc.fileName + 32];
     snprintf(title, sizeof title, "Frambo - %s %s", doc.fileName + offset, zoomText);
-    SendMessageA(mainWindow, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(title));
+    // Straight to the wide default procedure: the window's own, an ANSI one,
+    // would pass the text through the code page.
+    DefWindowProcW(mainWindow, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Utf16(title).c_str()));
   }
   if (!busy) UpdateCutCopyEnabled();
 }
@@ -289,16 +256,15 @@ bool OpenDocumentFile(const char* path, int index, bool replace) {
 
 bool ShowOpenDialog(int index, bool replace) {
   StopPlayback();
-  EmptyDialogBuffers();
-  if (!LoadFilter(IDS_FILTER_OPEN)) return false;
-  OPENFILENAMEA record =
-      DialogRecord(openFilterIndex, openDir, OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY);
-  if (!GetOpenFileNameA(&record)) return false;
-  openFilterIndex = record.nFilterIndex;
-  char path[kDialogTextSize];
-  CopyText(path, sizeof path, dialogPath);
-  OpenDocumentFile(path, index, replace);
-  KeepFolder(openDir, record);
+  FileDialog dialog;
+  dialog.filter = IDS_FILTER_OPEN;
+  dialog.filterIndex = openFilterIndex;
+  dialog.folder = openDir[0] != '\0' ? openDir : nullptr;
+  dialog.flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
+  if (!ChooseFileToOpen(&dialog)) return false;
+  openFilterIndex = dialog.filterIndex;
+  OpenDocumentFile(dialog.path.c_str(), index, replace);
+  KeepFolder(openDir, sizeof openDir, dialog);
   return true;
 }
 
@@ -322,29 +288,27 @@ void RequestSave() {
     ShowSaveAsDialog();
     return;
   }
-  CopyText(dialogPath, sizeof dialogPath, doc.fileName);
-  saveTarget = dialogPath;
+  saveTarget = doc.fileName;
   SaveFromTheLoop();
 }
 
 void ShowSaveAsDialog() {
   StopPlayback();
-  EmptyDialogBuffers();
-  if (!LoadFilter(IDS_FILTER_SAVE_GIF)) {
+  FileDialog dialog;
+  dialog.filter = IDS_FILTER_SAVE_GIF;
+  dialog.filterIndex = settings.interlacedSave ? 2 : 1;
+  dialog.folder = saveDir[0] != '\0' ? saveDir : nullptr;
+  dialog.flags = OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY;
+  dialog.defaultExtension = L"GIF";
+  if (!ChooseFileToSave(&dialog)) {
     pendingAfterSave = kResumeNothing;
     return;
   }
-  OPENFILENAMEA record = DialogRecord(settings.interlacedSave ? 2 : 1, saveDir, OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY);
-  record.lpstrDefExt = "GIF";
-  if (!GetSaveFileNameA(&record)) {
-    pendingAfterSave = kResumeNothing;
-    return;
-  }
-  settings.interlacedSave = record.nFilterIndex == 2 ? 1 : 0;
-  saveTarget = dialogPath;
+  settings.interlacedSave = dialog.filterIndex == 2 ? 1 : 0;
+  saveTarget = dialog.path;
   saveState = kSaveAsChosen;
   RefreshFrameView(RefreshMode::kFull);
-  KeepFolder(saveDir, record);
+  KeepFolder(saveDir, sizeof saveDir, dialog);
   // Both paints must come for the save to run: ask for them, and where no
   // paint can come (a minimised window, or one too small to show the view)
   // save without waiting.
@@ -362,12 +326,12 @@ void ShowSaveAsDialog() {
 void RunDeferredSave() {
   saveState = kSaveIdle;
   SetWaitCursor(true);
-  const bool ok = WriteGif(saveTarget);
+  const bool ok = WriteGif(saveTarget.c_str());
   // The credit comment and the global palette the save put in are a step.
   RecordCommandStep(IDM_FILE_SAVE);
   if (ok) {
     MarkStateSaved();
-    AddRecentFile(saveTarget);
+    AddRecentFile(saveTarget.c_str());
     SetModified(false);
     UpdateScrollRanges();
     doc.currentFrame = 0;
@@ -391,17 +355,19 @@ void RunDeferredSave() {
 }
 
 void OpenDroppedFiles(HDROP drop) {
-  char path[MAX_PATH + 1] = "";
-  const UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
-  const UINT length = count > 0 ? DragQueryFileA(drop, 0, path, sizeof path) : 0;
+  const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+  const UINT length = count > 0 ? DragQueryFileW(drop, 0, nullptr, 0) : 0;
+  std::wstring wide(length + 1, L'\0');
+  if (length > 0) DragQueryFileW(drop, 0, &wide[0], length + 1);
   DragFinish(drop);
   if (length == 0) return;
-  if (length >= sizeof pendingRecentFile || !IsPictureName(path)) {
+  const std::string path = Utf8(wide.c_str());
+  if (path.size() >= sizeof pendingRecentFile || !IsPictureName(path.c_str())) {
     ShowReadError();
     return;
   }
   StopPlayback();
   // Resumed after a Yes to the prompt as a recent file is.
-  CopyText(pendingRecentFile, sizeof pendingRecentFile, path);
+  CopyText(pendingRecentFile, sizeof pendingRecentFile, path.c_str());
   if (ConfirmSaveChanges(kResumeRecentFile)) OpenPendingRecentFile();
 }

@@ -17,8 +17,10 @@
 #include <cstring>
 #include <memory>
 #include <new>
+#include <string>
 
 #include "document/settings.h"
+#include "platform/utf8_path.h"
 #include "resource_ids.h"
 #include "editor/shell_state.h"
 
@@ -77,21 +79,26 @@ bool ReadValue(const char* name, char* target, size_t* fullLength = nullptr) {
   HKEY opened = nullptr;
   if (RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_QUERY_VALUE, &opened) != ERROR_SUCCESS) return false;
   RegistryKey key(opened);
+  // The wide call: texts are kept in UTF-8, and those an earlier version
+  // wrote in the code page come back converted.
+  const std::wstring wideName = Utf16(name);
   DWORD size = 0;
-  if (RegQueryValueExA(key.get(), name, nullptr, nullptr, nullptr, &size) != ERROR_SUCCESS || size == 0)
+  if (RegQueryValueExW(key.get(), wideName.c_str(), nullptr, nullptr, nullptr, &size) != ERROR_SUCCESS || size == 0)
     return false;
   // No text of ours comes near it; the buffer's size must not wrap.
   if (size > kLargestValue) return false;
-  // One byte more: a stored text need not end with its NUL.
-  std::unique_ptr<char[]> buffer(new (std::nothrow) char[size + 1]);
+  // One character more: a stored text need not end with its NUL.
+  const size_t characters = size / sizeof(wchar_t);
+  std::unique_ptr<wchar_t[]> buffer(new (std::nothrow) wchar_t[characters + 1]);
   if (buffer == nullptr) return false;
   DWORD got = size;
-  if (RegQueryValueExA(key.get(), name, nullptr, nullptr, reinterpret_cast<BYTE*>(buffer.get()), &got) !=
+  if (RegQueryValueExW(key.get(), wideName.c_str(), nullptr, nullptr, reinterpret_cast<BYTE*>(buffer.get()), &got) !=
       ERROR_SUCCESS)
     return false;
-  buffer[got <= size ? got : size] = '\0';
-  snprintf(target, kTextSize, "%.*s", kTextSize - 1, buffer.get());
-  if (fullLength != nullptr) *fullLength = strlen(buffer.get());
+  buffer[got / sizeof(wchar_t) <= characters ? got / sizeof(wchar_t) : characters] = L'\0';
+  const std::string text = Utf8(buffer.get());
+  snprintf(target, kTextSize, "%.*s", kTextSize - 1, text.c_str());
+  if (fullLength != nullptr) *fullLength = text.size();
   return true;
 }
 
@@ -103,7 +110,9 @@ void WriteValue(const char* name, const char* text) {
       ERROR_SUCCESS)
     return;
   RegistryKey key(opened);
-  RegSetValueExA(key.get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text), static_cast<DWORD>(strlen(text) + 1));
+  const std::wstring wide = Utf16(text);
+  RegSetValueExW(key.get(), Utf16(name).c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(wide.c_str()),
+                 static_cast<DWORD>((wide.size() + 1) * sizeof(wchar_t)));
 }
 
 void DeleteValue(const char* name) {
@@ -186,7 +195,7 @@ void RebuildRecentFileMenu() {
     char text[2 * kTextSize + 8];
     snprintf(text, sizeof text, "&%i ", i + 1);
     AppendMenuText(text, sizeof text, recentFiles[i]);
-    InsertMenuA(fileMenu, IDM_FILE_EXIT, MF_BYCOMMAND | MF_STRING, IDM_FILE_RECENT_FIRST + i, text);
+    InsertMenuW(fileMenu, IDM_FILE_EXIT, MF_BYCOMMAND | MF_STRING, IDM_FILE_RECENT_FIRST + i, Utf16(text).c_str());
   }
   if (recentFileCount > 0) {
     InsertMenuA(fileMenu, IDM_FILE_EXIT, MF_BYCOMMAND | MF_SEPARATOR, 0, nullptr);

@@ -18,6 +18,7 @@
 #include "formats/lzw_encoder.h"
 #include "platform/file_calls.h"
 #include "platform/file_replace.h"
+#include "platform/utf8_path.h"
 
 const char creditComment[] = "GIF assembled with Pelmor's Frambo\nframbo@example.com";
 
@@ -91,7 +92,7 @@ bool GifWriter::Write(const char* path) {
   row_.Release();
   block_.Release();
   if (!written || !MoveFileOver(tempPath_, path)) {
-    remove(tempPath_);
+    RemoveFile(tempPath_);
     RemoveCreditComment();
     return false;
   }

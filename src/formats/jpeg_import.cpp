@@ -19,6 +19,7 @@
 
 #include "document/gif_screen.h"
 #include "document/ui_operations.h"
+#include "platform/utf8_path.h"
 
 PaletteEntry jpegPalette[256];
 uint8_t jpegUsedColors[256];
@@ -190,7 +191,7 @@ bool DecodeJpeg(const char* path, int colours, int* width, int* height) {
   d.trap.manager.emit_message = SilentEmit;
   d.trap.manager.trace_level = 0;
 
-  d.file = fopen(path, "rb");
+  d.file = OpenFile(path, "rb");
   if (d.file == nullptr) return false;
   bool ok = RunLibrary(d, colours);
   // Written only once the library has finished without error, so that a

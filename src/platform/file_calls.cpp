@@ -13,6 +13,8 @@
 #include <unistd.h>
 #endif
 
+#include "platform/utf8_path.h"
+
 namespace {
 
 #ifdef _WIN32
@@ -53,11 +55,19 @@ int32_t WriteFully(int handle, const void* source, uint32_t count) {
 
 }  // namespace
 
+#ifdef _WIN32
+int FileOpenRead(const char* path) { return _wopen(Utf16(path).c_str(), O_RDONLY | kBinary); }
+
+int FileCreate(const char* path) {
+  return _wopen(Utf16(path).c_str(), O_RDWR | O_CREAT | O_TRUNC | kBinary, kCreateMode);
+}
+#else
 int FileOpenRead(const char* path) { return open(path, O_RDONLY | kBinary); }
 
 int FileCreate(const char* path) {
   return open(path, O_RDWR | O_CREAT | O_TRUNC | kBinary, kCreateMode);
 }
+#endif
 
 int32_t FileRead(int handle, void* destination, uint32_t count) {
   uint8_t* out = static_cast<uint8_t*>(destination);
@@ -115,6 +125,7 @@ bool FileTruncate(int handle, uint32_t size) {
 #else
   return ftruncate(handle, static_cast<off_t>(size)) == 0;
 #endif
+
 }
 
 bool FileClose(int handle) { return close(handle) == 0; }

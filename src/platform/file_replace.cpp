@@ -1,4 +1,4 @@
-// Replacing a file by another: MoveFileExA on Windows, rename elsewhere.
+// Replacing a file by another: MoveFileExW on Windows, rename elsewhere.
 #include "platform/file_replace.h"
 
 #include <cstdio>
@@ -13,6 +13,7 @@
 #endif
 
 #include "platform/temp_file.h"
+#include "platform/utf8_path.h"
 
 namespace {
 
@@ -44,14 +45,15 @@ bool MakeTempFileBeside(const char* target, char* out, size_t capacity) {
     memcpy(folder, target, folderLength);
     folder[folderLength] = '\0';
   }
-  // GetTempFileNameA creates the file, so two saves never get one name.
-  char name[MAX_PATH];
-  if (GetTempFileNameA(folder, kTempPrefix, 0, name) == 0) return false;
-  if (strlen(name) >= capacity) {
-    DeleteFileA(name);
+  // GetTempFileNameW creates the file, so two saves never get one name.
+  wchar_t name[MAX_PATH];
+  if (GetTempFileNameW(Utf16(folder).c_str(), Utf16(kTempPrefix).c_str(), 0, name) == 0) return false;
+  const std::string path = Utf8(name);
+  if (path.size() >= capacity) {
+    DeleteFileW(name);
     return false;
   }
-  strcpy(out, name);
+  strcpy(out, path.c_str());
   return true;
 #else
   static const char kPattern[] = "XXXXXX.tmp";
@@ -69,11 +71,12 @@ bool MakeTempFileBeside(const char* target, char* out, size_t capacity) {
 
 bool MoveFileOver(const char* source, const char* target) {
 #ifdef _WIN32
-  return MoveFileExA(source, target, MOVEFILE_REPLACE_EXISTING) != 0;
+  return MoveFileExW(Utf16(source).c_str(), Utf16(target).c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
 #else
   // The temporary file was made private; the replaced file keeps its mode.
   struct stat existing;
   if (stat(target, &existing) == 0) chmod(source, existing.st_mode & 07777);
   return rename(source, target) == 0;
 #endif
+
 }

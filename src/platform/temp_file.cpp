@@ -1,4 +1,4 @@
-// Unique temporary file names: GetTempPathA and GetTempFileNameA on Windows,
+// Unique temporary file names: GetTempPathW and GetTempFileNameW on Windows,
 // mkstemp in $TMPDIR (or /tmp) elsewhere.
 #include "platform/temp_file.h"
 
@@ -12,19 +12,22 @@
 #include <unistd.h>
 #endif
 
+#include "platform/utf8_path.h"
+
 bool MakeTempFileName(char* out, size_t capacity) {
   if (capacity < 1) return false;
 #ifdef _WIN32
-  char folder[MAX_PATH];
-  DWORD length = GetTempPathA(MAX_PATH, folder);
+  wchar_t folder[MAX_PATH];
+  DWORD length = GetTempPathW(MAX_PATH, folder);
   if (length == 0 || length >= MAX_PATH) return false;
-  char name[MAX_PATH];
-  if (GetTempFileNameA(folder, kTempPrefix, 0, name) == 0) return false;
-  if (strlen(name) >= capacity) {
-    DeleteFileA(name);
+  wchar_t name[MAX_PATH];
+  if (GetTempFileNameW(folder, Utf16(kTempPrefix).c_str(), 0, name) == 0) return false;
+  const std::string path = Utf8(name);
+  if (path.size() >= capacity) {
+    DeleteFileW(name);
     return false;
   }
-  strcpy(out, name);
+  strcpy(out, path.c_str());
   return true;
 #else
   const char* folder = getenv("TMPDIR");
@@ -40,4 +43,5 @@ bool MakeTempFileName(char* out, size_t capacity) {
   strcpy(out, name);
   return true;
 #endif
+
 }

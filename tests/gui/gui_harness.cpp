@@ -10,6 +10,7 @@
 
 #include "editor/main_window.h"
 #include "editor/message_loop.h"
+#include "platform/utf8_path.h"
 
 namespace {
 
@@ -70,7 +71,7 @@ void CALLBACK AnswerWaitingDialogs(HWND, UINT, UINT_PTR timer, DWORD) {
     if (!hooked->closing && !answers.empty() && (answers.front().fileName.empty() || fileDialog)) {
       DialogAnswer answer = std::move(answers.front());
       answers.pop_front();
-      if (!answer.fileName.empty()) SetWindowTextA(FileNameField(dialog), answer.fileName.c_str());
+      if (!answer.fileName.empty()) SetWindowTextW(FileNameField(dialog), Utf16(answer.fileName.c_str()).c_str());
       if (answer.action) answer.action(dialog);
       button = answer.button;
     }
@@ -153,12 +154,13 @@ std::string ScratchFile(const std::string& name) { return root.path + "\\" + nam
 
 HANDLE StartProcess(std::string exe, const std::string& arguments, const std::string& tempFolder) {
   std::replace(exe.begin(), exe.end(), '/', '\\');
-  std::string line = "\"" + exe + "\" " + arguments;
-  STARTUPINFOA startup = {};
+  std::wstring line = Utf16(("\"" + exe + "\" " + arguments).c_str());
+  STARTUPINFOW startup = {};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process = {};
   if (!tempFolder.empty()) SetTempEnvironment(tempFolder);  // inherited by the child
-  EXPECT_TRUE(CreateProcessA(exe.c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+  EXPECT_TRUE(CreateProcessW(Utf16(exe.c_str()).c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                             &process))
       << "cannot start " << exe << ": error " << GetLastError();
   SetTempEnvironment(root.temp);
   CloseHandle(process.hThread);

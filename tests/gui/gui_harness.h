@@ -78,7 +78,7 @@ class EditorSession {
   // when that is its only button.
   void Answer(DialogAnswer answer);
   void AnswerButton(int button) { Answer({button, "", nullptr}); }
-  void AnswerFileName(const std::string& path) { Answer({IDOK, path, nullptr}); }
+  void AnswerFileName(const std::string& path) { Answer({IDOK, path, nullptr}); }  // UTF-8
   const std::vector<ShownDialog>& shown() const;
   std::string LastShown() const { return shown().empty() ? "(nothing shown)" : shown().back().text; }
 
@@ -164,7 +164,7 @@ inline bool WaitFor(const std::function<bool()>& done) {
 
 // exe run with arguments, and TMP and TEMP at tempFolder unless it is "";
 // its process handle. ExitStatus: -1 when it does not end within 30 s.
-HANDLE StartProcess(std::string exe, const std::string& arguments, const std::string& tempFolder = "");
+HANDLE StartProcess(std::string exe, const std::string& arguments, const std::string& tempFolder = "");  // UTF-8
 inline long ExitStatus(HANDLE process) {
   DWORD status = DWORD(-1);
   if (WaitForSingleObject(process, 30000) == WAIT_OBJECT_0) GetExitCodeProcess(process, &status);
