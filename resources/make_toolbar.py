@@ -2,7 +2,8 @@
 """Draws toolbar.bmp: the editor's 18 toolbar images, 18 x 12 each, side by
 side in one 324 x 12 strip of 4 bits per pixel with the 16-colour VGA palette.
 Light grey is the button face: the toolbar maps it to the user's face colour.
-Run it from anywhere; it writes next to itself. The bitmap is checked in, so
+toolbar2x.bmp is the same strip at twice the size, for screens of 144 DPI and
+more. Run it from anywhere; it writes next to itself. The bitmap is checked in, so
 the build does not need Python."""
 import os
 import struct
@@ -322,7 +323,15 @@ def bmp(rows):
     return header + info + colours + bytes(bits)
 
 
+def doubled(rows):
+    """The strip at twice the size, each pixel drawn as two by two."""
+    return [[p for p in row for _ in (0, 1)] for row in rows for _ in (0, 1)]
+
+
 if __name__ == "__main__":
-    path = os.path.join(os.path.dirname(os.path.abspath(__file__)), "toolbar.bmp")
-    with open(path, "wb") as out:
+    folder = os.path.dirname(os.path.abspath(__file__))
+    with open(os.path.join(folder, "toolbar.bmp"), "wb") as out:
         out.write(bmp(strip()))
+    # For screens of 144 DPI and more.
+    with open(os.path.join(folder, "toolbar2x.bmp"), "wb") as out:
+        out.write(bmp(doubled(strip())))

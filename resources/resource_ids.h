@@ -7,6 +7,7 @@
 /* Resources named by number. The icon is "MICON" and the cursor "PICK". */
 #define IDR_MAIN_MENU 1000
 #define IDB_TOOLBAR 1
+#define IDB_TOOLBAR_2X 2
 #define IDD_COLOR_COUNT 200
 #define IDD_LOOP_COUNT 210
 #define IDD_DELAYS 220

@@ -10,6 +10,7 @@
 
 #include "colour/colour_commands.h"
 #include "resource_ids.h"
+#include "editor/dpi.h"
 #include "editor/shell_state.h"
 
 namespace {
@@ -129,7 +130,7 @@ INT_PTR OnInitDialog(HWND dialog, LPARAM form) {
   HWND number = nullptr;
   if (RegisterDepthControlClass())
     number = CreateWindowExA(0, kDepthControlClass, "", WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | WS_TABSTOP,
-                             31, 58, 50, 20, dialog,
+                             Scaled(31), Scaled(58), Scaled(50), Scaled(20), dialog,
                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_COLOR_COUNT_NUMBER)), appInstance,
                              nullptr);
   if (form == kOptimalPaletteForm) {

@@ -16,6 +16,7 @@
 #include "document/settings.h"
 #include "document/ui_operations.h"
 #include "resource_ids.h"
+#include "editor/dpi.h"
 #include "editor/frames_list_drag.h"
 #include "editor/menu_state.h"
 #include "editor/palette_windows.h"
@@ -46,7 +47,8 @@ constexpr DWORD kSpinnerStyle =
 
 HWND MakeControl(HWND parent, const char* className, const char* text, DWORD style, int x, int y, int width,
                  int height, int id) {
-  return CreateWindowExA(0, className, text, WS_CHILD | WS_VISIBLE | style, x, y, width, height, parent,
+  return CreateWindowExA(0, className, text, WS_CHILD | WS_VISIBLE | style, Scaled(x), Scaled(y), Scaled(width),
+                         Scaled(height), parent,
                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), appInstance, nullptr);
 }
 
@@ -55,7 +57,8 @@ HWND MakeLabel(HWND parent, const char* text, int y) {
 }
 
 HWND MakeSpinner(HWND parent, int y, HWND buddy) {
-  return CreateUpDownControl(kSpinnerStyle, 350, y, 20, 22, parent, 0, appInstance, buddy, kSpinnerMax, 0, 0);
+  return CreateUpDownControl(kSpinnerStyle, Scaled(350), Scaled(y), Scaled(20), Scaled(22), parent, 0, appInstance,
+                             buddy, kSpinnerMax, 0, 0);
 }
 
 void CreatePanelControls(HWND window) {
@@ -299,8 +302,8 @@ bool RegisterFramesWindowClass(HINSTANCE instance) {
 HWND CreateFramesWindow(HWND imageView) {
   HWND window = CreateWindowExA(WS_EX_TOOLWINDOW, kFramesWindowClass, "Frames",
                                 WS_CHILD | WS_VISIBLE | WS_CAPTION | WS_SYSMENU,
-                                viewArea.right - kFramesWindowWidth, viewArea.top, kFramesWindowWidth,
-                                kHeightWithoutPalette, imageView,
+                                viewArea.right - Scaled(kFramesWindowWidth), viewArea.top, Scaled(kFramesWindowWidth),
+                                Scaled(kHeightWithoutPalette), imageView,
                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFramesWindowId)), appInstance, nullptr);
   if (window == nullptr) return nullptr;
   framesWindow = window;
@@ -333,8 +336,8 @@ void ApplyPaletteVisibility() {
   GetWindowRect(framesWindow, &frame);
   POINT corner = {frame.left, frame.top};
   ScreenToClient(GetParent(framesWindow), &corner);
-  MoveWindow(framesWindow, corner.x, corner.y, kFramesWindowWidth,
-             settings.showPalette ? kHeightWithPalette : kHeightWithoutPalette, TRUE);
+  MoveWindow(framesWindow, corner.x, corner.y, Scaled(kFramesWindowWidth),
+             Scaled(settings.showPalette ? kHeightWithPalette : kHeightWithoutPalette), TRUE);
   KeepFramesWindowInView();
 }
 

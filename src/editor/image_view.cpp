@@ -16,6 +16,7 @@
 #include "document/ui_operations.h"
 #include "resource_ids.h"
 #include "editor/document_life.h"
+#include "editor/dpi.h"
 #include "editor/frame_view.h"
 #include "editor/frames_window.h"
 #include "editor/menu_state.h"
@@ -173,7 +174,7 @@ void OnPaint(HWND window) {
     RECT client;
     GetClientRect(window, &client);
     int right = viewArea.right > client.right ? viewArea.right : client.right;
-    int bottom = viewArea.bottom - kStatusStripHeight > client.bottom ? viewArea.bottom - kStatusStripHeight
+    int bottom = viewArea.bottom - Scaled(kStatusStripHeight) > client.bottom ? viewArea.bottom - Scaled(kStatusStripHeight)
                                                                       : client.bottom;
     PaintImageView(dc, right, bottom);
   }

@@ -18,6 +18,7 @@
 #include "editor/clipboard.h"
 #include "editor/commands.h"
 #include "editor/document_life.h"
+#include "editor/dpi.h"
 #include "editor/frame_view.h"
 #include "editor/frames_window.h"
 #include "editor/image_view.h"
@@ -43,8 +44,8 @@ bool settingsRead = false;
 
 void ComputeViewArea() {
   GetClientRect(mainWindow, &viewArea);
-  viewArea.top += kToolbarStripHeight;
-  viewArea.bottom -= kStatusStripHeight;
+  viewArea.top += Scaled(kToolbarStripHeight);
+  viewArea.bottom -= Scaled(kStatusStripHeight);
   viewWidth = static_cast<int16_t>(viewArea.right - viewArea.left);
   viewHeight = static_cast<int16_t>(viewArea.bottom - viewArea.top);
 }
@@ -104,16 +105,25 @@ void OnCreate(HWND window) {
   // Kept before CreateWindowEx returns, so that anything run during the
   // rest of the creation already has an owner for its message boxes.
   mainWindow = window;
+  ReadDpi(window);
   displayFlags = 0;
   if (GetDeviceCaps(screenDC, RASTERCAPS) & RC_PALETTE) displayFlags |= kPaletteDisplayFlag;
   if (GetDeviceCaps(screenDC, BITSPIXEL) == 8) displayFlags |= kEightBitDisplayFlag;
+}
+
+// Moved to a screen of another resolution: the window takes the size the
+// system suggests, and what is made from now on the new scale.
+void OnDpiChanged(int dotsPerInch, const RECT* suggested) {
+  SetDpi(dotsPerInch);
+  SetWindowPos(mainWindow, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+               suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void OnSize() {
   ComputeViewArea();
   if (toolbar != nullptr) SendMessageA(toolbar, WM_SIZE, 0, 0);
   if (statusBar != nullptr) SendMessageA(statusBar, WM_SIZE, 0, 0);
-  if (progressBar != nullptr) MoveWindow(progressBar, 200, viewArea.bottom, 200, kStatusStripHeight, TRUE);
+  if (progressBar != nullptr) MoveWindow(progressBar, Scaled(200), viewArea.bottom, Scaled(200), Scaled(kStatusStripHeight), TRUE);
   if (imageView != nullptr) {
     MoveWindow(imageView, viewArea.left, viewArea.top, viewArea.right, viewArea.bottom - viewArea.top, TRUE);
     UpdateScrollRanges();
@@ -123,8 +133,8 @@ void OnSize() {
 
 // Only the toolbar and status strips: the image view covers the rest.
 void OnEraseBackground(HDC dc) {
-  FillInclusive(dc, 0, 0, viewArea.right, kToolbarStripHeight, COLOR_BTNFACE);
-  FillInclusive(dc, 0, viewArea.bottom, viewArea.right, viewArea.bottom + kStatusStripHeight, COLOR_BTNFACE);
+  FillInclusive(dc, 0, 0, viewArea.right, Scaled(kToolbarStripHeight), COLOR_BTNFACE);
+  FillInclusive(dc, 0, viewArea.bottom, viewArea.right, viewArea.bottom + Scaled(kStatusStripHeight), COLOR_BTNFACE);
 }
 
 void OnPaint(HWND window) {
@@ -175,6 +185,9 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
   switch (message) {
     case WM_CREATE:
       OnCreate(window);
+      return 0;
+    case WM_DPICHANGED:
+      OnDpiChanged(LOWORD(wParam), reinterpret_cast<const RECT*>(lParam));
       return 0;
     case WM_SIZE:
       OnSize();

@@ -8,6 +8,7 @@
 #include "colour/color_pick.h"
 #include "document/document.h"
 #include "document/settings.h"
+#include "editor/dpi.h"
 #include "editor/frame_view.h"
 #include "editor/shell_state.h"
 #include "editor/undo_commands.h"
@@ -84,10 +85,11 @@ void PaintPaletteCells(HDC dc) {
   if (!settings.showPalette) return;
   const int count = ShownCount();
   for (int k = 0; k < kCellCount; ++k) {
-    int left = kPaletteCellSize * (k % kPaletteColumns);
-    int top = kPaletteCellSize * (k / kPaletteColumns);
+    const int cell = Scaled(kPaletteCellSize);
+    int left = cell * (k % kPaletteColumns);
+    int top = cell * (k / kPaletteColumns);
     COLORREF colour = k < count ? PaletteColour(shownPalette.colors[k]) : PALETTERGB(0, 0, 0);
-    FilledRectangle(dc, left, top, left + kPaletteCellSize + 1, top + kPaletteCellSize + 1, colour);
+    FilledRectangle(dc, left, top, left + cell + 1, top + cell + 1, colour);
   }
 }
 
@@ -99,7 +101,7 @@ void PaintSwatchColour(HDC dc) {
     const Frame& frame = *doc.frames[doc.currentFrame];
     if (frame.transparent) colour = PaletteColour(shownPalette.colors[frame.transparentIndex & 0xFF]);
   }
-  FilledRectangle(dc, 0, 0, kSwatchExtent, kSwatchExtent, colour);
+  FilledRectangle(dc, 0, 0, Scaled(kSwatchExtent), Scaled(kSwatchExtent), colour);
 }
 
 namespace {
@@ -152,8 +154,8 @@ LRESULT OnPaletteSetCursor(HWND window, WPARAM wParam, LPARAM lParam) {
 void OnPaletteButtonUp(LPARAM point) {
   if (pickMode == kNoPick) return;
   SetCursor(cursors.arrow);
-  unsigned column = LOWORD(point) / kPaletteCellSize;
-  unsigned row = HIWORD(point) / kPaletteCellSize;
+  unsigned column = LOWORD(point) / Scaled(kPaletteCellSize);
+  unsigned row = HIWORD(point) / Scaled(kPaletteCellSize);
   unsigned cell = column + kPaletteColumns * row;
   // Past the last column the cell number would run into the next row.
   bool onShownColour = column < static_cast<unsigned>(kPaletteColumns) &&

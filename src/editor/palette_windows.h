@@ -15,7 +15,7 @@ extern RECT paletteWindowRect;
 
 // The palette grid: 8 rows of 32 cells, each 10 pixels apart with an
 // 11-pixel outline shared with its neighbours.
-constexpr int kPaletteCellSize = 10;
+constexpr int kPaletteCellSize = 10;  // at 96 DPI
 constexpr int kPaletteColumns = 32;
 constexpr int kPaletteRows = 8;
 

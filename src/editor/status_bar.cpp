@@ -8,6 +8,7 @@
 
 #include "document/progress_meter.h"
 #include "document/ui_operations.h"
+#include "editor/dpi.h"
 #include "editor/shell_state.h"
 
 uint8_t busy = 0;
@@ -26,7 +27,7 @@ char statusText[256] = "";
 HWND CreateMainStatusBar(HWND parent) {
   statusBar = CreateStatusWindowA(WS_CHILD | WS_VISIBLE | WS_BORDER | SBARS_SIZEGRIP, "", parent, kStatusBarId);
   if (statusBar == nullptr) return nullptr;
-  int partEdges[1] = {kStatusPartRight};
+  int partEdges[1] = {Scaled(kStatusPartRight)};
   SendMessageA(statusBar, SB_SETPARTS, 1, reinterpret_cast<LPARAM>(partEdges));
   SetStatusText("");
   return statusBar;
@@ -34,8 +35,8 @@ HWND CreateMainStatusBar(HWND parent) {
 
 HWND CreateMainProgressBar(HWND parent) {
   // Hidden until the first step; it lies over the status strip.
-  progressBar = CreateWindowExA(0, PROGRESS_CLASSA, "", WS_CHILD, kProgressLeft, viewArea.bottom, kProgressWidth,
-                                kStatusStripHeight, parent,
+  progressBar = CreateWindowExA(0, PROGRESS_CLASSA, "", WS_CHILD, Scaled(kProgressLeft), viewArea.bottom,
+                                Scaled(kProgressWidth), Scaled(kStatusStripHeight), parent,
                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(kProgressBarId)), appInstance, nullptr);
   return progressBar;
 }

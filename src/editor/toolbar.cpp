@@ -11,6 +11,7 @@
 #include "document/settings.h"
 #include "editing/history.h"
 #include "resource_ids.h"
+#include "editor/dpi.h"
 #include "editor/shell_state.h"
 
 namespace {
@@ -64,10 +65,13 @@ void SetButtonState(int command, BYTE state) {
 
 }  // namespace
 
+// From 144 DPI on, the images drawn at twice the size.
 HWND CreateMainToolbar(HWND parent) {
+  const int scale = CurrentDpi() >= 144 ? 2 : 1;
   toolbar = CreateToolbarEx(parent, WS_CHILD | WS_VISIBLE | CCS_ADJUSTABLE | TBSTYLE_TOOLTIPS, 0, kToolbarImageCount,
-                            appInstance, IDB_TOOLBAR, kButtons, static_cast<int>(sizeof kButtons / sizeof kButtons[0]),
-                            0, 0, TOOLBAR_IMAGE_WIDTH, TOOLBAR_IMAGE_HEIGHT, sizeof(TBBUTTON));
+                            appInstance, scale == 2 ? IDB_TOOLBAR_2X : IDB_TOOLBAR, kButtons,
+                            static_cast<int>(sizeof kButtons / sizeof kButtons[0]), 0, 0, TOOLBAR_IMAGE_WIDTH * scale,
+                            TOOLBAR_IMAGE_HEIGHT * scale, sizeof(TBBUTTON));
   return toolbar;
 }
 

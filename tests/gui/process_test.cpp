@@ -46,13 +46,23 @@ void AnswerBox(HWND box, HWND owner, const std::string& text, int button) {
   PostMessageA(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
 }
 
-// Stops at the first list box, keeping it in *found.
-BOOL CALLBACK FindListBox(HWND child, LPARAM found) {
-  char name[16] = "";
+// The first window of the class among window's descendants.
+struct ChildSearch {
+  const char* className;
+  HWND found;
+};
+BOOL CALLBACK StopAtClass(HWND child, LPARAM search) {
+  auto* s = reinterpret_cast<ChildSearch*>(search);
+  char name[64] = "";
   GetClassNameA(child, name, sizeof name);
-  if (lstrcmpiA(name, "ListBox") != 0) return TRUE;
-  *reinterpret_cast<HWND*>(found) = child;
+  if (lstrcmpiA(name, s->className) != 0) return TRUE;
+  s->found = child;
   return FALSE;
+}
+HWND FindChild(HWND window, const char* className) {
+  ChildSearch search = {className, nullptr};
+  EnumChildWindows(window, StopAtClass, LPARAM(&search));
+  return search.found;
 }
 
 }  // namespace
@@ -68,8 +78,7 @@ TEST(EditorProcess, QuotedFileIsOpenedEditedAndClosedThroughTheSavePromptLeaving
   EXPECT_EQ(nullptr, FindWindowA("#32770", nullptr)) << "expected no message box";
   const std::vector<std::string> files = FileNames(editor.temp);
   EXPECT_TRUE(files.size() == 1 && files[0].find("FRB") == 0) << "expected the swap file only, got " << Joined(files);
-  HWND list = nullptr;
-  EnumChildWindows(window, FindListBox, LPARAM(&list));
+  HWND list = FindChild(window, "ListBox");
   ASSERT_EQ(380, SendMessageA(list, LB_GETCOUNT, 0, 0));
   SendMessageA(list, WM_VSCROLL, SB_BOTTOM, 0);
   EXPECT_GT(SendMessageA(list, LB_GETTOPINDEX, 0, 0), 360);
@@ -101,4 +110,30 @@ TEST(EditorProcess, MissingTemporaryFolderIsShownAndEndsWithStatus1) {
   // Its owner is the main window, which never shows.
   AnswerBox(editor.Window("#32770"), nullptr, "Cannot create the swap file in the temporary folder", IDOK);
   EXPECT_EQ(1, ExitStatus(editor.process));
+}
+
+// At 144 DPI the editor places everything at one and a half times its
+// 96-DPI place and size, and its toolbar takes the images drawn at twice
+// the size. A process of its own reads the resolution when it starts.
+TEST(EditorProcess, At144DpiPositionsAndSizesAreScaled) {
+  const std::string folder = FreshFolder("process-dpi");
+  DWORD dpi = 144;
+  RegSetKeyValueA(HKEY_CURRENT_USER, "Control Panel\\Desktop", "LogPixels", REG_DWORD, &dpi, sizeof dpi);
+  Editor editor(DataFile("muybridge.gif"), folder);
+  HWND window = editor.Window("WindowsFramboClass");
+  RegDeleteKeyValueA(HKEY_CURRENT_USER, "Control Panel\\Desktop", "LogPixels");
+  HWND frames = FindChild(window, kFramesWindowClass);
+  ASSERT_NE(nullptr, frames);
+  RECT delay;
+  GetWindowRect(GetDlgItem(frames, kDelayFieldId), &delay);
+  MapWindowPoints(nullptr, frames, reinterpret_cast<POINT*>(&delay), 2);
+  EXPECT_EQ("450,0 135x33", std::to_string(delay.left) + "," + std::to_string(delay.top) + " " +
+                                std::to_string(delay.right - delay.left) + "x" + std::to_string(delay.bottom - delay.top));
+  RECT outer;
+  GetWindowRect(frames, &outer);
+  EXPECT_EQ(600, outer.right - outer.left);
+  const LRESULT button = SendMessageA(FindChild(window, TOOLBARCLASSNAMEA), TB_GETBUTTONSIZE, 0, 0);
+  EXPECT_GE(LOWORD(button), 36) << "the images at twice the size";
+  PostMessageA(window, WM_CLOSE, 0, 0);
+  EXPECT_EQ(0, ExitStatus(editor.process));
 }
