@@ -20,6 +20,7 @@ SetCompressor /SOLID lzma
 !define CLASSES "Software\Classes"
 
 Name "${PRODUCT} ${VERSION}"
+BrandingText "${PRODUCT} ${VERSION}"
 OutFile "${OUTFILE}"
 InstallDir "$LOCALAPPDATA\Programs\Frambo"
 ; The folder an earlier installation chose.
