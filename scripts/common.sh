@@ -1,5 +1,6 @@
-# Shared by scripts/test, scripts/run and scripts/wine-run (sourced, not run):
-# the Wine prefix the Windows tests use and a virtual X server on demand.
+# Shared by scripts/test, run, wine-run, package and check-package (sourced):
+# the Wine prefix the Windows tests use, a virtual X server on demand, a wait
+# for a window by its caption and a reader of the prefix's registry.
 
 frambo_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
@@ -55,4 +56,31 @@ frambo_stop_xvfb() {
     wait "$frambo_xvfb_pid" 2>/dev/null || true
     frambo_xvfb_pid=
   fi
+}
+
+# Waits until a window captioned exactly $1 is shown on DISPLAY, at most $2
+# seconds (90 by default); returns 1 when none showed.
+frambo_wait_for_caption() {
+  local caption=$1 seconds=${2:-90} i window
+  for ((i = 0; i < seconds * 2; i++)); do
+    for window in $(xwininfo -root -tree 2>/dev/null | grep -F "\"$caption\"" | awk '{ print $1 }'); do
+      # Listed windows may still be unmapped.
+      xwininfo -id "$window" 2>/dev/null | grep -q 'Map State: IsViewable' && return 0
+    done
+    sleep 0.5
+  done
+  return 1
+}
+
+# The data of value $2 of registry key $1 in the Wine prefix ("" names the
+# key's default value); fails when the key or the value is missing.
+frambo_reg_value() {
+  local output
+  if [[ -z $2 ]]; then
+    output=$("$frambo_wine" reg query "$1" /ve 2>/dev/null) || return 1
+  else
+    output=$("$frambo_wine" reg query "$1" /v "$2" 2>/dev/null) || return 1
+  fi
+  # "    NAME    REG_SZ    DATA", lines ending in CR LF.
+  printf '%s\n' "$output" | tr -d '\r' | awk -F '    ' 'NF >= 3 && $3 ~ /^REG_/ { print $4; found = 1 } END { exit !found }'
 }

@@ -4,9 +4,11 @@
 // playback first when it changes the frame list, the palettes or the file.
 #include "editor/commands.h"
 
-#include <io.h>
+#include <shellapi.h>
 
 #include <cstdio>
+#include <string>
+#include <vector>
 
 #include "document/document.h"
 #include "document/settings.h"
@@ -29,11 +31,9 @@
 #include "editor/undo_commands.h"
 #include "render/view_geometry.h"
 
-bool helpOpened = false;
-
 namespace {
 
-constexpr char kHelpFileName[] = "frambo.hlp";
+constexpr wchar_t kGuideFileName[] = L"guide.html";
 constexpr int kOpenPendingRecentFile = IDM_FILE_RECENT_LAST + 1;  // 904, sent by the deferred save
 
 constexpr char kAboutText[] =
@@ -230,12 +230,29 @@ void OnRemoveDuplicates() {
   ShowMessage(text);
 }
 
+// The user guide lies beside the program's file, wherever that was installed
+// or built, and opens in the default browser. The path may name folders in
+// any language, hence the wide calls.
 void OnHelp() {
-  // Without the file in the program's folder the help system searches for
-  // it by its bare name.
-  const char* file = helpPath[0] != '\0' && _access(helpPath, 0) == 0 ? helpPath : kHelpFileName;
-  WinHelpA(mainWindow, file, HELP_CONTENTS, 0);
-  helpOpened = true;
+  std::vector<wchar_t> program(MAX_PATH);
+  DWORD length = 0;
+  // A path the buffer cannot hold comes back cut to its size.
+  while ((length = GetModuleFileNameW(nullptr, program.data(), DWORD(program.size()))) == program.size() &&
+         program.size() < 32768)
+    program.resize(program.size() * 2);
+  std::wstring guide(program.data(), length < program.size() ? length : 0);
+  guide.erase(guide.find_last_of(L'\\') + 1);
+  guide += kGuideFileName;
+  const wchar_t* problem = nullptr;
+  const DWORD attributes = GetFileAttributesW(guide.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
+    problem = L"The user guide was not found: ";
+  else if (reinterpret_cast<INT_PTR>(ShellExecuteW(mainWindow, L"open", guide.c_str(), nullptr, nullptr,
+                                                   SW_SHOWNORMAL)) <= 32)
+    problem = L"The user guide could not be opened: ";
+  if (problem == nullptr) return;
+  const std::wstring caption(kProgramTitle, kProgramTitle + sizeof kProgramTitle - 1);
+  MessageBoxW(mainWindow, (problem + guide).c_str(), caption.c_str(), MB_OK);
 }
 
 void OnAbout() { MessageBoxA(mainWindow, kAboutText, kProgramTitle, MB_OK); }

@@ -12,6 +12,3 @@ void MoveCurrentFrameTo(int index);
 
 // When an image frame exists, makes the first one current and redraws.
 void ShowFirstImageFrame();
-
-// Set once help has been opened; shutdown closes it.
-extern bool helpOpened;

@@ -166,10 +166,6 @@ void OnDestroy(HWND window) {
   while (DeleteFrame(0)) {
   }
   DeleteAllFramePalettes();
-  if (helpOpened) {
-    WinHelpA(window, "", HELP_QUIT, 0);
-    helpOpened = false;
-  }
   ReleaseFrameView();
   if (viewDC != nullptr) DeleteDC(viewDC);
   if (screenDC != nullptr) ReleaseDC(nullptr, screenDC);

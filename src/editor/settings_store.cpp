@@ -6,8 +6,9 @@
 // characters in this order: addCreditComment, showOnlyDirtyRectangles,
 // showPalette, showFramesWindow, interlacedSave, markDirtyRectangles.
 // "File1".."File4" hold the recent files, newest first; "OpenDir" and
-// "SaveDir" the dialogs' folders; "HDir" the help file's folder, which only
-// an installer writes.
+// "SaveDir" the dialogs' folders. "HDir", a help folder that installers of
+// earlier versions wrote, is no longer read (help lies beside the program)
+// and is left as it is.
 #include "editor/settings_store.h"
 
 #include <windows.h>
@@ -26,12 +27,10 @@
 
 char openDir[256] = "";
 char saveDir[256] = "";
-char helpPath[256] = "";
 
 namespace {
 
 constexpr char kSettingsKey[] = "Software\\Pelmor\\Frambo";
-constexpr char kHelpFileName[] = "frambo.hlp";
 constexpr int kTextSize = 256;
 constexpr int kMaxRecentFiles = 4;
 constexpr int kFlagCount = 6;
@@ -71,11 +70,9 @@ void CopyText(char* target, size_t capacity, const char* text) { snprintf(target
 
 // Reads value name as text into target (kTextSize bytes, cut to 255
 // characters). target is emptied first. Returns whether the value exists
-// with a size other than 0; *fullLength gets the length of the whole text,
-// which may be more than target kept.
-bool ReadValue(const char* name, char* target, size_t* fullLength = nullptr) {
+// with a size other than 0.
+bool ReadValue(const char* name, char* target) {
   target[0] = '\0';
-  if (fullLength != nullptr) *fullLength = 0;
   HKEY opened = nullptr;
   if (RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_QUERY_VALUE, &opened) != ERROR_SUCCESS) return false;
   RegistryKey key(opened);
@@ -98,7 +95,6 @@ bool ReadValue(const char* name, char* target, size_t* fullLength = nullptr) {
   buffer[got / sizeof(wchar_t) <= characters ? got / sizeof(wchar_t) : characters] = L'\0';
   const std::string text = Utf8(buffer.get());
   snprintf(target, kTextSize, "%.*s", kTextSize - 1, text.c_str());
-  if (fullLength != nullptr) *fullLength = text.size();
   return true;
 }
 
@@ -150,18 +146,6 @@ void ReadRecentFiles() {
   }
 }
 
-// "HDir" names the folder, with its trailing backslash. A folder too long
-// to take the file name is no use: help is then looked up by the bare name.
-void ReadHelpPath() {
-  size_t length = 0;
-  if (!ReadValue("HDir", helpPath, &length) || helpPath[0] == '\0') return;
-  if (length + strlen(kHelpFileName) >= sizeof helpPath) {
-    helpPath[0] = '\0';
-    return;
-  }
-  strcat(helpPath, kHelpFileName);
-}
-
 bool IsSeparatorAt(HMENU menu, UINT position) {
   MENUITEMINFOA item = {};
   item.cbSize = sizeof item;
@@ -211,7 +195,6 @@ void ReadSettings() {
   ReadRecentFiles();
   ReadValue("OpenDir", openDir);
   ReadValue("SaveDir", saveDir);
-  ReadHelpPath();
   // Each main window loads a fresh File menu: no separator of ours in it yet.
   recentSeparatorAdded = 0;
   RebuildRecentFileMenu();

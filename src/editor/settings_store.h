@@ -6,9 +6,6 @@
 // The folders of the last Open and Save-as dialogs, "" for none.
 extern char openDir[256];
 extern char saveDir[256];
-// The help file in the folder the installer stored, or "" when none is
-// stored or it is too long: help is then looked up by its bare name.
-extern char helpPath[256];
 
 // Reads the settings at start-up (and builds the recent-file menu entries);
 // writes them at shutdown.
