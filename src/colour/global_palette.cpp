@@ -113,7 +113,8 @@ int GlobalPaletteFrames(int* frames) {
 
 // The number of entries of the palette all the frames share, when they
 // share one of at most n entries that holds every index they show; else 0.
-int SharedPaletteCount(const int* frames, int frameCount, int n) {
+// *highest gets the highest index any of them uses.
+int SharedPaletteCount(const int* frames, int frameCount, int n, int* highest) {
   int count = 0;
   for (int f = 0; f < frameCount; ++f)
     if (doc.frames[frames[f]]->colorCount > count) count = doc.frames[frames[f]]->colorCount;
@@ -127,6 +128,8 @@ int SharedPaletteCount(const int* frames, int frameCount, int n) {
     FrameUsedIndices(frames[f], used);
     for (int i = count; i < 256; ++i)
       if (used[i]) return 0;
+    for (int i = *highest + 1; i < count; ++i)
+      if (used[i]) *highest = i;
   }
   return count;
 }
@@ -204,9 +207,13 @@ void BuildGlobalPalette(int n) {
   int* frames = list.data();
   int frameCount = GlobalPaletteFrames(frames);
   doc.globalColorCount = 0;
+  // The table is written as far as the highest index the frames use (or the
+  // background index): entries past it are never shown.
+  int highestUsed = 0;
   if (frameCount > 0) {
     SetStatusText("Calculating optimal palette ...");
-    int shared = SharedPaletteCount(frames, frameCount, n);
+    int shared = SharedPaletteCount(frames, frameCount, n, &highestUsed);
+    if (shared == 0) highestUsed = 255;
     if (shared > 0) {
       const Frame& first = *doc.frames[frames[0]];
       for (int i = 0; i < shared; ++i)
@@ -237,8 +244,9 @@ void BuildGlobalPalette(int n) {
   }
   if (doc.globalColorCount != 0) {
     doc.hasGlobalPalette = 1;
-    screenDescriptor.tableSize = doc.globalColorCount;
-    screenDescriptor.packed = static_cast<uint8_t>(0xF8 | SizeCode(doc.globalColorCount));
+    const int used = 1 + (highestUsed > doc.backgroundIndex ? highestUsed : doc.backgroundIndex);
+    screenDescriptor.tableSize = static_cast<int16_t>(used < doc.globalColorCount ? used : doc.globalColorCount);
+    screenDescriptor.packed = static_cast<uint8_t>(0xF8 | SizeCode(screenDescriptor.tableSize));
     screenDescriptor.backgroundIndex = doc.backgroundIndex;
   }
   EndProgress();

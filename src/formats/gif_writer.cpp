@@ -188,7 +188,13 @@ void GifWriter::RemoveCreditComment() {
 
 bool GifWriter::WriteImage(const Frame& frame) {
   const bool localTable = frame.colorCount != 0 && frame.useGlobalPalette == 0;
-  const int sizeCode = SizeCode(frame.colorCount);
+  const bool hasPixels = frame.width > 0 && frame.height > 0;
+  if (hasPixels && !LoadRows(frame)) return false;
+  // The highest index the frame uses, its transparent index included, sizes
+  // both its own table (the colours past it are never shown) and the codes.
+  int highest = hasPixels ? HighestPixel(frame) : 0;
+  if (frame.transparent && (frame.transparentIndex & 0xFF) > highest) highest = frame.transparentIndex & 0xFF;
+  const int sizeCode = localTable ? SizeCode(highest + 1) : SizeCode(frame.colorCount);
   Bytes bytes;
   bytes.Byte(0x21);
   bytes.Byte(0xF9);
@@ -213,15 +219,11 @@ bool GifWriter::WriteImage(const Frame& frame) {
     }
   }
 
-  // Enough bits for the colour table, and for every index the pixels use:
-  // an index at or above the clear code would make the data unreadable.
-  int minCodeSize = SizeCode(localTable ? frame.colorCount : screenDescriptor.tableSize) + 1;
-  if (minCodeSize < 2) minCodeSize = 2;
-  if (frame.width > 0 && frame.height > 0 && !LoadRows(frame)) return false;
-  if (minCodeSize < 8) {
-    int highest = HighestPixel(frame);
-    while ((1 << minCodeSize) <= highest) ++minCodeSize;
-  }
+  // Enough bits for every index the pixels use, and at least 2: an index at
+  // or above the clear code would make the data unreadable, and each bit
+  // more makes every code longer.
+  int minCodeSize = 2;
+  while ((1 << minCodeSize) <= highest) ++minCodeSize;
   bytes.Byte(minCodeSize);
   return Put(bytes) && WritePixels(frame, minCodeSize);
 }

@@ -57,6 +57,22 @@ TEST_F(GifWriterTest, AnEmptyDocumentIsScreenLoopingCreditAndTrailer) {
   EXPECT_EQ(expected, Save());
 }
 
+// Tables and codes as small as the indices a frame uses (at least 2 bits):
+// a 256-colour palette using indices 0..2 is written as 4 entries, the
+// local table of the only frame, or the global table two frames share.
+TEST_F(GifWriterTest, TablesAndCodeSizesFollowTheHighestIndexUsed) {
+  AppendImage(2, 2, Ramp(256), {0, 1, 2, 1});
+  std::vector<uint8_t> bytes = Save();
+  ASSERT_GT(bytes.size(), 62u);
+  EXPECT_EQ(0, bytes[10] & 0x80) << "no global table";
+  EXPECT_EQ(0x81, bytes[49] & 0x87) << "a local table of 4 entries";
+  EXPECT_EQ(2, bytes[62]) << "LZW minimum code size";
+  doc.frames[0]->useGlobalPalette = 1;
+  AppendImage(2, 2, Ramp(256), {2, 2, 0, 0}).useGlobalPalette = 1;
+  bytes = Save();
+  EXPECT_EQ(0x81, bytes[10] & 0x87) << "a global table of 4 entries";
+}
+
 // The writer's temporary file lies beside the target: a failed save must
 // leave the scratch folder as it found it.
 size_t ScratchFiles() {
