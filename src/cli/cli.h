@@ -20,7 +20,7 @@ int RunFrames(int argc, char** argv, FILE* out, FILE* err);  // frames FILE OUTD
 int RunRender(int argc, char** argv, FILE* out, FILE* err);
 // convert FILE... -o OUT.gif [--interlaced] [--no-credit] [--loop COUNT]
 int RunConvert(int argc, char** argv, FILE* out, FILE* err);
-// optimize FILE -o OUT.gif [--interlaced] [--no-credit] [--loop COUNT]
+// optimize FILE -o OUT.gif [--transparency] [--interlaced] [--no-credit] [--loop COUNT]
 int RunOptimize(int argc, char** argv, FILE* out, FILE* err);
 // unoptimize FILE -o OUT.gif [--interlaced] [--no-credit] [--loop COUNT]
 int RunUnoptimize(int argc, char** argv, FILE* out, FILE* err);

@@ -18,7 +18,7 @@ constexpr char kUsage[] =
     "  frambo-cli frames FILE OUTDIR\n"
     "  frambo-cli render FILE OUTDIR\n"
     "  frambo-cli convert FILE... -o OUT.gif [--interlaced] [--no-credit] [--loop COUNT]\n"
-    "  frambo-cli optimize FILE -o OUT.gif [--interlaced] [--no-credit] [--loop COUNT]\n"
+    "  frambo-cli optimize FILE -o OUT.gif [--transparency] [--interlaced] [--no-credit] [--loop COUNT]\n"
     "  frambo-cli unoptimize FILE -o OUT.gif [--interlaced] [--no-credit] [--loop COUNT]\n"
     "  frambo-cli colors N FILE -o OUT.gif [--no-credit] [--loop COUNT]\n"
     "  frambo-cli gray FILE -o OUT.gif [--frame K] [--no-credit] [--loop COUNT]\n"

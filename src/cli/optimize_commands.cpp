@@ -1,5 +1,9 @@
-// frambo-cli optimize and unoptimize: "Crop frames to dirty rectangles" and
-// "Restore frames to its full size" on one file, then saved.
+// frambo-cli optimize and unoptimize: "Crop frames to dirty rectangles" (with
+// --transparency, "Optimize with transparency") and "Restore frames to its
+// full size" on one file, then saved.
+#include <cstring>
+#include <vector>
+
 #include "cli/cli.h"
 #include "cli/cli_support.h"
 #include "cli/save_options.h"
@@ -18,10 +22,22 @@ int RunOnOneFile(int argc, char** argv, FILE* err, void (*command)()) {
   return SaveDocument(options, err);
 }
 
+void CropOnly() { CropFramesToDirty(); }
+void CropWithTransparency() { CropFramesToDirty(Transparency::kForUnchangedPixels); }
+
 }  // namespace
 
+// --transparency, once, anywhere among the arguments.
 int RunOptimize(int argc, char** argv, FILE* /*out*/, FILE* err) {
-  return RunOnOneFile(argc, argv, err, CropFramesToDirty);
+  std::vector<char*> rest;
+  bool transparency = false;
+  for (int i = 0; i < argc; ++i) {
+    if (strcmp(argv[i], "--transparency") == 0 && !transparency)
+      transparency = true;
+    else
+      rest.push_back(argv[i]);
+  }
+  return RunOnOneFile(static_cast<int>(rest.size()), rest.data(), err, transparency ? CropWithTransparency : CropOnly);
 }
 
 int RunUnoptimize(int argc, char** argv, FILE* /*out*/, FILE* err) {

@@ -8,6 +8,7 @@
 
 #include "document/document.h"
 #include "document/ui_operations.h"
+#include "editing/unchanged_pixels.h"
 
 uint32_t dirtyBlockLimit = 0xFFFFFFFF;
 
@@ -222,7 +223,7 @@ bool CropToDirty(int index, int previous) {
   return true;
 }
 
-void CropFramesToDirty() {
+void CropFramesToDirty(Transparency transparency) {
   if (CountImageFrames() <= 1) return;
   StopPlayback();
   SetStatusText("Calculating dirty rectangles");
@@ -231,6 +232,7 @@ void CropFramesToDirty() {
   for (int later = PreviousImageFrame(doc.frameCount), earlier = PreviousImageFrame(later); later >= 0 && earlier >= 0;
        later = earlier, earlier = PreviousImageFrame(later))
     CropToDirty(later, earlier);
+  if (transparency == Transparency::kForUnchangedPixels) MakeUnchangedPixelsTransparent();
   SetWaitCursor(false);
   SetModified(true);
   RefreshFrameView(RefreshMode::kFull);

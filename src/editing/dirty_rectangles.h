@@ -31,8 +31,10 @@ bool CropToDirty(int index, int previous);
 
 // "Crop frames to dirty rectangles": every image frame but the first against
 // the image frame before it, from the last pair to the first, then
-// "Optimization completed".
-void CropFramesToDirty();
+// "Optimization completed". "Optimize with transparency" then also makes the
+// pixels that repeat what is shown transparent (unchanged_pixels.h).
+enum class Transparency { kLeftAlone, kForUnchangedPixels };
+void CropFramesToDirty(Transparency transparency = Transparency::kLeftAlone);
 
 // "Crop frame to selection" on the current frame: corners in frame pixels;
 // columns min(x1,x2)..max(x1,x2)-1 and rows min(y1,y2)..max(y1,y2) are kept.

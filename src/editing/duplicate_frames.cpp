@@ -9,62 +9,9 @@
 #include "document/document.h"
 #include "document/ui_operations.h"
 #include "editing/dirty_rectangles.h"
+#include "editing/screen_walk.h"
 
 namespace {
-
-constexpr uint32_t kNothingDrawn = 0xFF000000u;
-
-using Screen = std::vector<uint32_t>;
-
-// The logical screen, grown to hold every image frame.
-void ScreenExtent(int* width, int* height) {
-  *width = doc.screenWidth;
-  *height = doc.screenHeight;
-  for (int i = 0; i < doc.frameCount; ++i) {
-    if (!IsImageFrame(i)) continue;
-    const Frame& frame = *doc.frames[i];
-    if (frame.left + frame.width > *width) *width = frame.left + frame.width;
-    if (frame.top + frame.height > *height) *height = frame.top + frame.height;
-  }
-}
-
-class ScreenWalk {
- public:
-  ScreenWalk(int width, int height) : width_(width), screen_(static_cast<size_t>(width) * height, kNothingDrawn) {}
-
-  // Draws image frame index: shown() is what it shows, left() what it leaves
-  // for the next frame. False when its pixels cannot be had.
-  bool Draw(int index) {
-    const Frame& frame = *doc.frames[index];
-    ByteBuffer block;
-    if (frame.width > 0 && frame.height > 0 && !ReadLimitedBlock(index, &block)) return false;
-    if (frame.disposal == 3) before_ = screen_;
-    const int32_t stride = RowStride(frame.width);
-    for (int y = 0; y < frame.height; ++y) {
-      const uint8_t* row = block.data() + static_cast<size_t>(frame.height - 1 - y) * stride;
-      uint32_t* out = &screen_[static_cast<size_t>(frame.top + y) * width_ + frame.left];
-      for (int x = 0; x < frame.width; ++x) {
-        if (frame.transparent && row[x] == (frame.transparentIndex & 0xFF)) continue;
-        const PaletteEntry& c = frame.palette[row[x]];
-        out[x] = static_cast<uint32_t>(c.red) << 16 | static_cast<uint32_t>(c.green) << 8 | c.blue;
-      }
-    }
-    shown_ = screen_;
-    if (frame.disposal == 2) {
-      for (int y = 0; y < frame.height; ++y)
-        for (int x = 0; x < frame.width; ++x) screen_[static_cast<size_t>(frame.top + y) * width_ + frame.left + x] = kNothingDrawn;
-    } else if (frame.disposal == 3) {
-      screen_.swap(before_);
-    }
-    return true;
-  }
-  const Screen& shown() const { return shown_; }
-  const Screen& left() const { return screen_; }
-
- private:
-  int width_;
-  Screen screen_, shown_, before_;
-};
 
 // Which image frames go, and the delays of those that stay. False when
 // memory ran out.

@@ -344,6 +344,7 @@ LRESULT RunCommand(int command) {
       return 0;
     // Both stop playback, show their progress and their message themselves.
     case IDM_OPTIONS_CROP_TO_DIRTY: CropFramesToDirty(); return 0;
+    case IDM_OPTIONS_OPTIMIZE_TRANSPARENCY: CropFramesToDirty(Transparency::kForUnchangedPixels); return 0;
     case IDM_OPTIONS_RESTORE_FULL_SIZE: RestoreFramesToFullSize(); return 0;
     case IDM_COLORS_LOAD_PALETTE:
     case IDM_COLORS_SAVE_PALETTE:

@@ -133,6 +133,34 @@ std::string Check(void (*command)(), const std::string& expected, const std::str
   return messages == headlessUi().messages ? "" : "expected \"" + message + "\" shown with two image frames or more";
 }
 
+void CropOnly() { CropFramesToDirty(); }
+
+std::string WithoutTransparency(std::string places) {
+  for (size_t at; (at = places.find(" transparent")) != std::string::npos;) places.erase(at, 12);
+  return places;
+}
+
+// "Optimize with transparency": "" when the screens stay and every frame
+// takes the crop's rectangle and disposal (its transparency may be new).
+std::string CheckWithTransparency() {
+  const std::string expected = WithoutTransparency(ExpectedCrop());
+  int width = 0;
+  int height = 0;
+  ScreenSizeOf(&width, &height);
+  ScreenHistory before = ComposeScreens(width, height);
+  CropFramesToDirty(Transparency::kForUnchangedPixels);
+  const std::string screens = ScreenDifference(before, ComposeScreens(width, height));
+  const std::string got = WithoutTransparency(Describe(ImagePlaces()));
+  if (!screens.empty()) return screens;
+  return got == expected ? "" : "expected frames\n" + expected + "got\n" + got;
+}
+
+int TransparentFrames() {
+  int count = 0;
+  for (const Place& place : ImagePlaces()) count += place.transparent;
+  return count;
+}
+
 // ---- the test files ------------------------------------------------------------
 
 class OptimizeDataFile : public testing::TestWithParam<std::string> {
@@ -143,14 +171,16 @@ class OptimizeDataFile : public testing::TestWithParam<std::string> {
 };
 
 TEST_P(OptimizeDataFile, CropKeepsEveryScreen) {
-  EXPECT_EQ("", Check(CropFramesToDirty, ExpectedCrop(), "Optimization completed"));
+  EXPECT_EQ("", Check(CropOnly, ExpectedCrop(), "Optimization completed"));
 }
+
+TEST_P(OptimizeDataFile, CropWithTransparencyKeepsEveryScreen) { EXPECT_EQ("", CheckWithTransparency()); }
 
 TEST_P(OptimizeDataFile, RestoreAndCropAgainKeepEveryScreen) {
   const size_t colours = ColoursShown();
   if (colours > 256) GTEST_SKIP() << colours << " colours cannot share the one palette restoring needs";
   EXPECT_EQ("", Check(RestoreFramesToFullSize, ExpectedRestore(), "Frames restored")) << "restore";
-  EXPECT_EQ("", Check(CropFramesToDirty, ExpectedCrop(), "Optimization completed")) << "crop after restore";
+  EXPECT_EQ("", Check(CropOnly, ExpectedCrop(), "Optimization completed")) << "crop after restore";
 }
 
 INSTANTIATE_TEST_SUITE_P(AllGifs, OptimizeDataFile, testing::ValuesIn(DataGifs()), DataFileTestName);
@@ -221,16 +251,21 @@ TEST(OptimizeRandomAnimations, CropAndRestoreKeepEveryScreen) {
   constexpr int kAnimations = 400;
   int cropped = 0;
   int restored = 0;
+  int madeTransparent = 0;
   for (uint32_t n = 0; n < kAnimations; ++n) {
     BuildRandomAnimation(n);
     const std::string built = Describe(ImagePlaces());
-    ASSERT_EQ("", Check(CropFramesToDirty, ExpectedCrop(), "Optimization completed"))
+    ASSERT_EQ("", Check(CropOnly, ExpectedCrop(), "Optimization completed"))
         << "crop of animation " << n << "\n" << built;
     cropped += Describe(ImagePlaces()) != built;
     for (int i = 0; i < doc.frameCount; ++i) {
       if (!IsComment(*doc.frames[i])) continue;
       ASSERT_EQ("between", CommentText(i)) << "a comment of animation " << n;
     }
+    BuildRandomAnimation(n);
+    const int transparent = TransparentFrames();
+    ASSERT_EQ("", CheckWithTransparency()) << "crop with transparency of animation " << n << "\n" << built;
+    madeTransparent += TransparentFrames() > transparent;
     BuildRandomAnimation(n);
     ASSERT_LE(ColoursShown(), 256u);
     ASSERT_EQ("", Check(RestoreFramesToFullSize, ExpectedRestore(), "Frames restored"))
@@ -240,6 +275,7 @@ TEST(OptimizeRandomAnimations, CropAndRestoreKeepEveryScreen) {
   // The generator must exercise both commands, not only their refusals.
   EXPECT_GT(cropped, kAnimations / 4) << "expected many animations cropped, got " << cropped;
   EXPECT_GT(restored, kAnimations / 4) << "expected many animations restored, got " << restored;
+  EXPECT_GT(madeTransparent, kAnimations / 20) << "expected frames made transparent, got " << madeTransparent;
 }
 
 }  // namespace

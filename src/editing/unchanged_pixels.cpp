@@ -1,0 +1,108 @@
+// One walk over the image frames: before a frame is drawn, the screen holds
+// what it draws over, so each of its pixels can be compared with it. A pixel
+// made transparent then lets that same colour show, and the frame's disposal
+// leaves the same screen as before; the walk goes on with the frame as it
+// now is. Each frame is decided by coding both versions.
+#include "editing/unchanged_pixels.h"
+
+#include <cstring>
+#include <memory>
+#include <new>
+
+#include "document/document.h"
+#include "document/gif_screen.h"
+#include "document/ui_operations.h"
+#include "editing/dirty_rectangles.h"
+#include "editing/screen_walk.h"
+#include "formats/lzw_encoder.h"
+
+namespace {
+
+bool CountBytes(void* total, const uint8_t*, int count) {
+  *static_cast<size_t*>(total) += static_cast<size_t>(count);
+  return true;
+}
+
+// What the frame costs in the file with these rows (bottom-up, as stored):
+// its coded data at the code size of its highest index, and its own table.
+size_t FrameCost(const Frame& frame, const uint8_t* rows, int highest) {
+  int minCodeSize = 2;
+  while ((1 << minCodeSize) <= highest) ++minCodeSize;
+  auto encoder = std::make_unique<LzwEncoder>();
+  size_t total = 0;
+  encoder->Begin(minCodeSize, CountBytes, &total);
+  const int32_t stride = RowStride(frame.width);
+  for (int y = 0; y < frame.height; ++y)
+    encoder->Encode(rows + static_cast<size_t>(frame.height - 1 - y) * stride, frame.width);
+  encoder->Finish();
+  if (!frame.useGlobalPalette) total += 3u * (2u << SizeCode(highest + 1));
+  return total;
+}
+
+// Frame index with the pixels that match screen (what it draws over) made
+// transparent, when that costs less. Whether it changed.
+bool TryFrame(int index, const Screen& screen, int screenWidth) {
+  Frame& frame = *doc.frames[index];
+  ByteBuffer block;
+  if (frame.width <= 0 || frame.height <= 0 || !ReadLimitedBlock(index, &block)) return false;
+  const int32_t stride = RowStride(frame.width);
+  bool used[256] = {};
+  int highest = frame.transparent ? frame.transparentIndex & 0xFF : 0;
+  for (int y = 0; y < frame.height; ++y)
+    for (int x = 0; x < frame.width; ++x) {
+      const uint8_t pixel = block.data()[static_cast<size_t>(y) * stride + x];
+      used[pixel] = true;
+      if (pixel > highest) highest = pixel;
+    }
+  // The frame's own transparent index, else the lowest one its pixels leave.
+  int clear = frame.transparent ? frame.transparentIndex & 0xFF : -1;
+  for (int i = 0; clear < 0 && i < 256; ++i)
+    if (!used[i]) clear = i;
+  if (clear < 0) return false;
+
+  ByteBuffer changed;
+  if (!changed.Allocate(block.size())) return false;
+  memcpy(changed.data(), block.data(), block.size());
+  int replaced = 0;
+  for (int y = 0; y < frame.height; ++y) {
+    uint8_t* row = changed.data() + static_cast<size_t>(frame.height - 1 - y) * stride;
+    const uint32_t* under = &screen[static_cast<size_t>(frame.top + y) * screenWidth + frame.left];
+    for (int x = 0; x < frame.width; ++x) {
+      if (under[x] != kNothingDrawn && under[x] == ColourOf(frame, row[x])) {
+        row[x] = static_cast<uint8_t>(clear);
+        ++replaced;
+      }
+    }
+  }
+  const int changedHighest = clear > highest ? clear : highest;
+  if (replaced == 0 || FrameCost(frame, changed.data(), changedHighest) >= FrameCost(frame, block.data(), highest))
+    return false;
+  if (!StoreFrameBlock(frame, changed.data(), static_cast<uint32_t>(changed.size()))) return false;
+  frame.transparent = 1;
+  frame.transparentIndex = static_cast<uint16_t>(clear);
+  frame.usedColors[clear] = 1;
+  return true;
+}
+
+}  // namespace
+
+int MakeUnchangedPixelsTransparent() {
+  int changed = 0;
+  try {
+    int width = 0, height = 0;
+    ScreenExtent(&width, &height);
+    ScreenWalk walk(width, height);
+    for (int i = 0; i < doc.frameCount; ++i) {
+      if (!IsImageFrame(i)) continue;
+      if (TryFrame(i, walk.left(), walk.width())) {
+        DeleteFramePaletteIfAny(i);
+        CreateFramePalette(i);
+        ++changed;
+      }
+      if (!walk.Draw(i)) break;
+    }
+  } catch (const std::bad_alloc&) {
+    // The frames changed so far show the same as before.
+  }
+  return changed;
+}
