@@ -23,9 +23,6 @@ uint32_t remapBlockLimit = 0xFFFFFFFF;
 
 namespace {
 
-// The swap file's offsets are 32 bits.
-constexpr uint64_t kSwapLimit = 0xFFFFFFFFull;
-
 bool SameColor(const PaletteEntry& a, const PaletteEntry& b) {
   return a.red == b.red && a.green == b.green && a.blue == b.blue;
 }

@@ -12,9 +12,6 @@ Document doc;
 
 namespace {
 
-// The swap file's offsets are 32 bits.
-constexpr uint64_t kSwapLimit = 0xFFFFFFFFull;
-
 constexpr PaletteEntry DefaultEntry(int i) {
   return PaletteEntry{static_cast<uint8_t>((i & 3) * 85), static_cast<uint8_t>(((i >> 2) & 7) * 36),
                       static_cast<uint8_t>(((i >> 5) & 7) * 36), 0};

@@ -13,6 +13,8 @@
 constexpr int kMaxEntries = 10000;  // the 16-bit index fields would hold 32767
 constexpr uint8_t kCommentDisposal = 64;  // disposal at or above this marks a comment entry
 constexpr uint8_t kRestoreToBackground = 2;
+// The swap file's offsets are 32 bits: nothing is stored past this end.
+constexpr uint64_t kSwapLimit = 0xFFFFFFFFull;
 // loopCount: how often the animation repeats, 0 for ever; kNoLooping when it
 // has no looping extension and so plays once.
 constexpr int32_t kLoopForever = 0;

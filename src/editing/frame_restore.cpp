@@ -13,7 +13,6 @@
 namespace {
 
 constexpr int32_t kMaxDimension = 32767;
-constexpr uint64_t kSwapLimit = 0xFFFFFFFFull;
 
 bool LeavesPixelsBehind(const Frame& frame) { return (frame.disposal & kRestoreToBackground) == 0; }
 
@@ -123,7 +122,7 @@ bool RestoreFrame(int previous, int index) {
   }
   seeThrough = used[clear] != 0;
 
-  doc.swapFile.WriteBlockAt(doc.swapEnd, canvas.data(), static_cast<uint32_t>(size));
+  if (!StoreFrameBlock(frame, canvas.data(), static_cast<uint32_t>(size))) return false;
   if (seeThrough || frame.transparent || under.transparent) {
     frame.transparent = 1;
     frame.transparentIndex = static_cast<uint16_t>(clear);
@@ -134,8 +133,6 @@ bool RestoreFrame(int previous, int index) {
   frame.top = static_cast<int16_t>(top);
   frame.width = static_cast<int16_t>(width);
   frame.height = static_cast<int16_t>(height);
-  frame.dataOffset = doc.swapEnd;
-  doc.swapEnd += static_cast<uint32_t>(size);
   return true;
 }
 

@@ -37,7 +37,6 @@ constexpr LONG kPixelsPerMetre = 100;
 constexpr size_t kFileHeaderBytes = 14;
 // A pasted text becomes at most this long a comment.
 constexpr size_t kMaxPastedText = 5000;
-constexpr uint64_t kSwapLimit = 0xFFFFFFFFull;
 
 // The clipboard, open for a window until this goes out of scope: an open
 // clipboard blocks every other program.

@@ -16,6 +16,7 @@
 #include "editing/dirty_rectangles.h"
 #include "editing/duplicate_frames.h"
 #include "editing/frame_order.h"
+#include "platform/utf8_path.h"
 #include "resource_ids.h"
 #include "editor/clipboard.h"
 #include "editor/colour_menu.h"
@@ -251,8 +252,7 @@ void OnHelp() {
                                                    SW_SHOWNORMAL)) <= 32)
     problem = L"The user guide could not be opened: ";
   if (problem == nullptr) return;
-  const std::wstring caption(kProgramTitle, kProgramTitle + sizeof kProgramTitle - 1);
-  MessageBoxW(mainWindow, (problem + guide).c_str(), caption.c_str(), MB_OK);
+  MessageBoxW(mainWindow, (problem + guide).c_str(), Utf16(kProgramTitle).c_str(), MB_OK);
 }
 
 void OnAbout() { MessageBoxA(mainWindow, kAboutText, kProgramTitle, MB_OK); }

@@ -35,7 +35,6 @@ constexpr uint32_t kRgb = 0;
 constexpr uint32_t kBitFields = 3;
 // The frame record keeps signed 16-bit sizes.
 constexpr int64_t kMaxDimension = 32767;
-constexpr uint64_t kSwapLimit = 0xFFFFFFFFull;
 constexpr uint32_t kChunkBytes = 60000;
 
 inline uint16_t Word(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }

@@ -53,7 +53,6 @@ constexpr uint8_t kApplicationLabel = 0xFF;
 // their first kMaxCommentLength bytes (tests/data/comment-40000.gif).
 constexpr int32_t kMaxCommentLength = 32767;
 constexpr int32_t kMaxDimension = 32767;
-constexpr uint64_t kSwapLimit = 0xFFFFFFFFull;
 
 LzwTable lzwTable;
 

@@ -25,7 +25,6 @@ const char creditComment[] = "GIF assembled with Pelmor's Frambo\nframbo@example
 namespace {
 
 constexpr uint8_t kTrailer = 0x3B;
-constexpr uint64_t kSwapLimit = 0xFFFFFFFFull;
 // Frames up to this size are read from the swap file in one piece.
 constexpr uint64_t kWholeBlockLimit = 1u << 20;
 

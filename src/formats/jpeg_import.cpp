@@ -38,7 +38,6 @@ namespace {
 
 // The frame record keeps signed 16-bit sizes and the swap file 32-bit offsets.
 constexpr JDIMENSION kMaxDimension = 32767;
-constexpr uint64_t kSwapLimit = 0xFFFFFFFFull;
 
 // The error manager comes first, so that libjpeg's pointer to it is also a
 // pointer to the trap.
