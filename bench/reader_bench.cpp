@@ -20,6 +20,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <map>
@@ -27,6 +28,7 @@
 #include <vector>
 
 #include "bench_support.h"
+#include "generated_animations.h"
 #include "colour/global_palette.h"
 #include "document/document.h"
 #include "document/settings.h"
@@ -260,6 +262,24 @@ void PrintRatios(const RunReporter& reporter, const std::vector<BenchFile>& file
              sizeA->second / sizeB->second);
     printf("\n");
   }
+  // Overall: every file once, one side's total time against the other's;
+  // then the geometric mean and the lowest of the ratios per file.
+  double oursTotal = 0, giflibTotal = 0, logSum = 0, lowest = 0;
+  int counted = 0;
+  for (const BenchFile& file : files) {
+    auto a = reporter.milliseconds.find(ours + file.label);
+    auto b = reporter.milliseconds.find(giflib + file.label);
+    if (a == reporter.milliseconds.end() || b == reporter.milliseconds.end() || a->second <= 0) continue;
+    oursTotal += a->second;
+    giflibTotal += b->second;
+    const double ratio = b->second / a->second;
+    logSum += std::log(ratio);
+    if (counted == 0 || ratio < lowest) lowest = ratio;
+    ++counted;
+  }
+  if (counted > 0)
+    printf("  overall (%d files, each once) %.1f / %.1f ms = %.2f; geometric mean %.2f; lowest %.2f\n", counted,
+           giflibTotal, oursTotal, giflibTotal / oursTotal, std::exp(logSum / counted), lowest);
 }
 
 // Peak resident memory (KiB) of a child that runs one side's work on path
@@ -344,13 +364,29 @@ int main(int argc, char** argv) {
     return 1;
   }
   // Before anything else grows this process, which every child starts from.
-  ReportMemory(memoryPath);
+  // FRAMBO_BENCH_SKIP_MEMORY=1 leaves the long animation out, for quick runs.
+  const char* skipMemory = getenv("FRAMBO_BENCH_SKIP_MEMORY");
+  if (skipMemory == nullptr || *skipMemory == '\0' || *skipMemory == '0') ReportMemory(memoryPath);
   remove(memoryPath.c_str());
 
-  // The small animation is muybridge.gif, of 30 frames.
-  std::vector<BenchFile> files = {{"harvesters", data + "/harvesters.gif"},
-                                  {"muybridge", data + "/muybridge.gif"},
-                                  {"generated-640x480x100", timedPath}};
+  // Real files of every kind and size, then the generated ones.
+  std::vector<BenchFile> files;
+  for (const char* name : {"harvesters", "gifplayer-muybridge", "muybridge", "dirty-rect-sprite",
+                           "dirty-rect-imagemagick", "hibiscus-regular", "colors-256-lzw-clears", "welcome2",
+                           "fire", "hat", "porsche", "bricks-dither", "solid2", "frames-180",
+                           "hippopotamus-interlaced"})
+    files.push_back({name, data + "/" + name + ".gif"});
+  std::vector<std::string> generatedPaths;
+  for (const generated::Kind& kind : generated::kKinds) {
+    std::string path = TempPathWithExtension(".gif");
+    if (path.empty() || !generated::Write(kind, path)) {
+      fprintf(stderr, "cannot write the generated animations to the temporary folder\n");
+      return 1;
+    }
+    generatedPaths.push_back(path);
+    files.push_back({kind.name, path});
+  }
+  files.push_back({"generated-640x480x100", timedPath});
   for (BenchFile& file : files) {
     file.megapixels = Megapixels(file.path);
     if (file.megapixels <= 0) {
@@ -405,5 +441,6 @@ int main(int argc, char** argv) {
   CloseSwapFile();
   remove(timedPath.c_str());
   remove(writtenPath.c_str());
+  for (const std::string& path : generatedPaths) remove(path.c_str());
   return 0;
 }

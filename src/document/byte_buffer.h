@@ -23,6 +23,18 @@ class ByteBuffer {
     size_ = data_ ? n : 0;
     return data_ != nullptr;
   }
+  // Makes the buffer at least n bytes long, keeping what it holds; the new
+  // bytes are not cleared. False, with the buffer as it was, when the memory
+  // cannot be had.
+  bool Reserve(size_t n) {
+    if (n <= size_ && data_) return true;
+    void* grown = std::realloc(data_.get(), n ? n : 1);
+    if (grown == nullptr) return false;
+    data_.release();
+    data_.reset(static_cast<uint8_t*>(grown));
+    size_ = n;
+    return true;
+  }
   void Release() {
     data_.reset();
     size_ = 0;

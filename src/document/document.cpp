@@ -123,7 +123,8 @@ void CommitPendingChange() {
 
 void ClearDocument() {
   DeleteAllFramePalettes();
-  while (DeleteFrame(0)) {
+  // From the end, so that no entry is moved.
+  while (DeleteFrame(doc.frameCount - 1)) {
   }
   strcpy(doc.fileName, "untitled");
   doc.fileNameOffset = 0;

@@ -38,7 +38,6 @@
 #include "document/ui_operations.h"
 #include "formats/lzw_decoder.h"
 #include "formats/lzw_table.h"
-#include "formats/row_writer.h"
 
 namespace {
 
@@ -54,7 +53,8 @@ constexpr uint8_t kApplicationLabel = 0xFF;
 constexpr int32_t kMaxCommentLength = 32767;
 constexpr int32_t kMaxDimension = 32767;
 
-LzwTable lzwTable;
+// A decode buffer up to this size is kept for the next image.
+constexpr size_t kKeptDecodeBuffer = size_t{16} << 20;
 
 // One reading of one file; nothing survives it but what goes into the document.
 class GifReader {
@@ -72,6 +72,8 @@ class GifReader {
   Step SkipSubBlocks();
   Step ReadImage();
   Step DecodeImage(Frame& frame, bool interlaced, int minCodeSize, bool* hadData);
+  bool GatherData(size_t* size, bool* fileEnded);
+  size_t PlaceRows(const Frame& frame, bool interlaced, size_t produced);
   bool OpenEntry();
   bool Fail();
   void Finish();
@@ -89,7 +91,8 @@ class GifReader {
   bool needsNewEntry_ = true;
   bool documentWasEmpty_ = false;
   ByteBuffer pixels_;
-  ByteBuffer rowBuffer_;
+  ByteBuffer data_;     // the image's data sub-blocks, joined
+  ByteBuffer decoded_;  // its pixels in file order
   uint8_t used_[256] = {};
 };
 
@@ -321,9 +324,8 @@ GifReader::Step GifReader::ReadImage() {
   if (step == Step::kError) return step;
 
   // Keep only as many local colours as the pixels need, in powers of two.
-  int highest = -1;
-  for (int i = 0; i < 256; ++i)
-    if (frame.usedColors[i]) highest = i;
+  int highest = 255;
+  while (highest >= 0 && !frame.usedColors[highest]) --highest;
   if (localTable && highest + 1 < frame.colorCount) {
     int count = 2;
     while (count <= highest && count < 256) count *= 2;
@@ -343,43 +345,58 @@ GifReader::Step GifReader::ReadImage() {
   return step;
 }
 
-// Decodes the image's data into a fresh pixel block and appends the block to
-// the swap file. Rows the data does not reach stay index 0.
+// Joins the image's data sub-blocks, up to and including the terminator,
+// into data_; size is what they hold. fileEnded when the file ended inside
+// them: what arrived is kept. False when there is no memory for them.
+bool GifReader::GatherData(size_t* size, bool* fileEnded) {
+  *size = 0;
+  *fileEnded = false;
+  for (;;) {
+    uint8_t length = 0;
+    if (gifFile.Read(&length, 1) < 1) {
+      *fileEnded = true;
+      break;
+    }
+    if (length == 0) break;
+    if (data_.size() < *size + 255 + kLzwSlack) {
+      size_t grown = data_.size() * 2 > 4096 ? data_.size() * 2 : 4096;
+      if (!data_.Reserve(grown)) return false;
+    }
+    int got = gifFile.Read(data_.data() + *size, length);
+    if (got > 0) *size += static_cast<size_t>(got);
+    if (got < length) {
+      *fileEnded = true;
+      break;
+    }
+  }
+  if (data_.size() < *size + kLzwSlack && !data_.Reserve(*size + kLzwSlack)) return false;
+  memset(data_.data() + *size, 0, kLzwSlack);
+  return true;
+}
+
+// Decodes the image's data and appends the frame's pixel block to the swap
+// file. Rows the data does not reach stay index 0.
 GifReader::Step GifReader::DecodeImage(Frame& frame, bool interlaced, int minCodeSize, bool* hadData) {
-  int32_t rowStride = RowStride(frame.width);
-  if (!rowBuffer_.Allocate(static_cast<size_t>(rowStride))) return Step::kError;
+  size_t dataSize = 0;
+  bool fileEnded = false;
+  if (!GatherData(&dataSize, &fileEnded)) return Step::kError;
+  *hadData = dataSize > 0;
+  const int32_t rowStride = RowStride(frame.width);
+  const size_t pixelCount = static_cast<size_t>(frame.width) * static_cast<size_t>(frame.height);
+  if (!decoded_.Reserve(kLzwLead + pixelCount + kLzwSlack)) return Step::kError;
   pixels_ = BeginFramePixels(insertionIndex_, rowStride);
   memset(used_, 0, sizeof used_);
   if (frame.transparent) used_[frame.transparentIndex & 0xFF] = 1;
   BeginProgress(insertionIndex_ + 1);
 
-  RowWriter rows;
-  rows.Begin(pixels_ ? pixels_.data() : nullptr, rowBuffer_.data(), frame.width, frame.height, rowStride,
-             interlaced, used_);
-  CodeSource source;
-  source.file = &gifFile;
-  source.block = block_;
-  Step step = Step::kGoOn;
-  int first = source.Next();
-  *hadData = first > 0;
-  if (first < 0) step = Step::kEnd;
-  if (first > 0) {
-    switch (DecodeLzw(lzwTable, minCodeSize, source, rows)) {
-      case LzwEnd::kEndCode:
-        // The data may go on past the end code; pass over it to the
-        // terminator rather than take its bytes for blocks.
-        source.SkipRest();
-        break;
-      case LzwEnd::kEndOfData:
-        break;
-      case LzwEnd::kFileEnded:
-      case LzwEnd::kBadCode:
-        step = Step::kEnd;
-        break;
-    }
-    if (source.fileEnded) step = Step::kEnd;
-  }
-  if (!rows.Complete() && frame.width > 0 && frame.height > 0) used_[0] = 1;
+  LzwOutput out;
+  out.buffer = decoded_.data();
+  out.size = pixelCount;
+  out.used = used_;
+  Step step = fileEnded ? Step::kEnd : Step::kGoOn;
+  if (dataSize > 0 && DecodeLzw(minCodeSize, data_.data(), dataSize, out) == LzwEnd::kBadCode) step = Step::kEnd;
+  if (out.produced < pixelCount) used_[0] = 1;
+  const size_t firstTouched = PlaceRows(frame, interlaced, out.produced);
 
   // Rows the data did not reach must read as index 0. Where the swap file
   // has never been written they do so without costing a write, so only the
@@ -387,19 +404,48 @@ GifReader::Step GifReader::DecodeImage(Frame& frame, bool interlaced, int minCod
   // bytes of file may claim a picture of a gigabyte).
   uint32_t blockSize = static_cast<uint32_t>(rowStride) * static_cast<uint32_t>(frame.height);
   bool overOldData = doc.swapFile.size() > frame.dataOffset;
-  uint32_t start = overOldData ? 0 : static_cast<uint32_t>(rows.FirstTouchedByte());
+  uint32_t start = overOldData ? 0 : static_cast<uint32_t>(firstTouched);
   if (pixels_ && start < blockSize)
     doc.swapFile.WriteBlockAt(frame.dataOffset + start, pixels_.data() + start, blockSize - start);
   pixels_.Release();
+  if (decoded_.size() > kKeptDecodeBuffer) decoded_.Release();
   memcpy(frame.usedColors, used_, sizeof used_);
   return step;
+}
+
+// Copies the first produced decoded pixels, rows in file order, into the
+// block bottom-up, de-interlacing, and steps the progress once per finished
+// row. Interlaced images come in four passes: every 8th row from 0, every
+// 8th from 4, every 4th from 2, every 2nd from 1. Returns the offset in the
+// block of the lowest row that received pixels, or the block's size.
+size_t GifReader::PlaceRows(const Frame& frame, bool interlaced, size_t produced) {
+  static const int kStep[4] = {8, 8, 4, 2};
+  static const int kStart[4] = {0, 4, 2, 1};
+  const int width = frame.width;
+  const int height = frame.height;
+  const size_t stride = static_cast<size_t>(RowStride(width));
+  int lowest = height;
+  if (width <= 0 || height <= 0) return static_cast<size_t>(lowest) * stride;
+  const uint8_t* in = decoded_.data() + kLzwLead;
+  int pass = 0;
+  int y = 0;
+  for (size_t done = 0; done < produced; done += static_cast<size_t>(width)) {
+    const size_t count = produced - done < static_cast<size_t>(width) ? produced - done : static_cast<size_t>(width);
+    const int row = height - 1 - y;
+    if (pixels_) memcpy(pixels_.data() + static_cast<size_t>(row) * stride, in + done, count);
+    if (row < lowest) lowest = row;
+    if (count < static_cast<size_t>(width)) break;
+    StepProgress(ProgressKind::kReading, height);
+    y += interlaced ? kStep[pass] : 1;
+    while (interlaced && y >= height && pass < 3) y = kStart[++pass];
+  }
+  return static_cast<size_t>(lowest) * stride;
 }
 
 bool GifReader::Fail() {
   pixels_.Release();
   if (!needsNewEntry_) DeleteFrame(insertionIndex_);
   gifFile.Close();
-  rowBuffer_.Release();
   ShowReadError();
   return false;
 }
@@ -410,7 +456,6 @@ void GifReader::Finish() {
     if (!IsComment(frame) && frame.width == 0) DeleteFrame(i);
   }
   gifFile.Close();
-  rowBuffer_.Release();
   if (documentWasEmpty_) {
     doc.backgroundIndex = backgroundIndex_;
     doc.loopCount = loopCount_;

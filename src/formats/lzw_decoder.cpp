@@ -1,6 +1,16 @@
 // LZW decoding of GIF image data. Codes are read least-significant bit first
-// across the data sub-blocks; each code's string is built back to front on a
-// stack and handed to the RowWriter.
+// with one unaligned 64-bit load each. The pixels go to one buffer in file
+// order, which is what makes the decoder fast: every string in the table
+// has already appeared in the output, so an entry is kept as the place and
+// length of its first appearance, and a code is expanded by copying from
+// there, eight bytes at a time, rather than by walking a chain of prefixes.
+// An entry is always the previous code's string followed by the first byte
+// of the current one, which is exactly the output from the previous code's
+// place on.
+//
+// Which values were stored is kept per code, not per pixel: every byte of a
+// string first appeared as the first byte of some earlier code's string, so
+// marking each code's first byte marks every value the output holds.
 //
 // Two tolerances beyond the plain format: a table that has filled up without
 // a clear code keeps being used as it stands (a "deferred clear", written by
@@ -9,107 +19,132 @@
 // (tests/data/artificial-pixel-data-too-much-bad-lzw.gif).
 #include "formats/lzw_decoder.h"
 
+#include <cstring>
+
+#include "formats/lzw_table.h"
+
 namespace {
 
-constexpr int kEndOfData = -1;
-constexpr int kFileEnded = -2;
-
-// Keeps its place in the sub-block in registers; the source is asked only
-// for the next sub-block.
-class CodeReader {
- public:
-  explicit CodeReader(CodeSource& source)
-      : source_(source), next_(source.block + source.index), end_(source.block + source.length) {}
-
-  // The next code of the given width, or kEndOfData / kFileEnded.
-  inline int Read(int width) {
-    while (bits_ < width) {
-      if (next_ == end_) {
-        int n = source_.Next();
-        if (n <= 0) return n == 0 ? kEndOfData : kFileEnded;
-        next_ = source_.block;
-        end_ = source_.block + n;
-      }
-      accumulator_ |= static_cast<uint32_t>(*next_++) << bits_;
-      bits_ += 8;
-    }
-    int code = static_cast<int>(accumulator_ & ((1u << width) - 1));
-    accumulator_ >>= width;
-    bits_ -= width;
-    return code;
-  }
-
- private:
-  CodeSource& source_;
-  const uint8_t* next_;
-  const uint8_t* end_;
-  uint32_t accumulator_ = 0;
-  int bits_ = 0;
+// The table: where each entry's string first appeared in the output (or, for
+// a root, in the lead in front of it), and its length.
+struct Entries {
+  uint32_t place[kLzwMaxCodes];
+  uint16_t length[kLzwMaxCodes];
 };
 
-}  // namespace
-
-int CodeSource::Next() {
-  uint8_t size = 0;
-  if (file->Read(&size, 1) < 1) {
-    fileEnded = true;
-    return -1;
-  }
-  if (size == 0) return 0;
-  int got = file->Read(block, size);
-  if (got < size) fileEnded = true;
-  if (got <= 0) return -1;
-  length = got;
-  index = 0;
-  return got;
+inline uint64_t Load64(const uint8_t* p) {
+  uint64_t value;
+  memcpy(&value, p, sizeof value);
+  return value;
 }
 
-void CodeSource::SkipRest() {
-  while (Next() > 0) {
+// Copies length bytes from an earlier place in the output to out. Eight at a
+// time when the two are at least eight apart (the copy may then write up to
+// seven bytes past its end, into what comes next or the slack); byte by byte
+// otherwise, where the copy repeats its own start.
+inline void CopyString(uint8_t* out, const uint8_t* from, size_t length) {
+  if (static_cast<size_t>(out - from) >= 8) {
+    for (size_t k = 0; k < length; k += 8) memcpy(out + k, from + k, 8);
+  } else {
+    for (size_t k = 0; k < length; ++k) out[k] = from[k];
   }
 }
 
-LzwEnd DecodeLzw(LzwTable& table, int minCodeSize, CodeSource& source, RowWriter& rows) {
+// Follows codes after the output is full: only the table's growth matters
+// now, to tell the end code from a bad code.
+LzwEnd FollowToEnd(int minCodeSize, const uint8_t* data, uint64_t bit, uint64_t bitCount, int width,
+                   int nextFree) {
   const int clear = 1 << minCodeSize;
-  const int end = clear + 1;
-  int width = 0;
-  int limit = 0;
-  int nextFree = 0;
-  int previous = -1;  // -1 right after a clear: the next code must be a root
-  auto initialise = [&] {
-    width = minCodeSize + 1 < kLzwMaxWidth ? minCodeSize + 1 : kLzwMaxWidth;
-    limit = 1 << width;
-    nextFree = clear + 2;
-    previous = -1;
-  };
-  table.Reset(clear);
-  initialise();
-
-  CodeReader reader(source);
-  uint8_t stack[kLzwMaxCodes + 1];
-  uint8_t* const stackEnd = stack + sizeof stack;
-
+  bool afterClear = false;
   for (;;) {
-    int code = reader.Read(width);
-    if (code < 0) return code == kEndOfData ? LzwEnd::kEndOfData : LzwEnd::kFileEnded;
+    if (bit + static_cast<uint64_t>(width) > bitCount) return LzwEnd::kEndOfData;
+    int code = static_cast<int>((Load64(data + (bit >> 3)) >> (bit & 7)) & ((1u << width) - 1));
+    bit += static_cast<uint64_t>(width);
     if (code == clear) {
-      initialise();
+      width = minCodeSize + 1 < kLzwMaxWidth ? minCodeSize + 1 : kLzwMaxWidth;
+      nextFree = clear + 2;
+      afterClear = true;
       continue;
     }
-    if (code == end) return LzwEnd::kEndCode;
-    if (previous < 0) {
-      if (code > clear) return LzwEnd::kBadCode;  // nothing to build on yet
+    if (code == clear + 1) return LzwEnd::kEndCode;
+    if (afterClear) {
+      if (code > clear) return LzwEnd::kBadCode;
     } else if (code > nextFree || (code == nextFree && nextFree >= kLzwMaxCodes)) {
       return LzwEnd::kBadCode;
     } else if (nextFree < kLzwMaxCodes) {
-      // A code equal to the next free entry names the string about to be
-      // added: the previous string followed by its own first byte.
-      uint8_t firstOfPrevious = table.first[previous];
-      table.prefix[nextFree] = static_cast<int16_t>(previous);
-      table.suffix[nextFree] = code == nextFree ? firstOfPrevious : table.first[code];
-      table.first[nextFree] = firstOfPrevious;
-      table.length[nextFree] = static_cast<uint16_t>(table.length[previous] + 1);
       ++nextFree;
+    }
+    afterClear = false;
+    if (nextFree >= (1 << width) && width < kLzwMaxWidth) ++width;
+  }
+}
+
+}  // namespace
+
+LzwEnd DecodeLzw(int minCodeSize, const uint8_t* data, size_t size, LzwOutput& out) {
+  static Entries entries;
+  const int clear = 1 << minCodeSize;
+  const uint64_t bitCount = static_cast<uint64_t>(size) * 8;
+  uint8_t* const base = out.buffer;
+  uint8_t* const used = out.used;
+  // Each root's string is its own byte, kept in the lead.
+  for (int r = 0; r < clear; ++r) {
+    base[r] = static_cast<uint8_t>(r);
+    entries.place[r] = static_cast<uint32_t>(r);
+    entries.length[r] = 1;
+  }
+  const size_t end = kLzwLead + out.size;  // in base, past the last pixel
+  size_t at = kLzwLead;                    // in base, the next pixel
+  uint64_t bit = 0;
+  int width = 0;
+  int limit = 0;
+  int nextFree = 0;
+  uint32_t previousPlace = 0;
+  uint32_t previousLength = 0;
+  bool afterClear = true;  // the next code must be a root, and adds no entry
+  auto restart = [&] {
+    width = minCodeSize + 1 < kLzwMaxWidth ? minCodeSize + 1 : kLzwMaxWidth;
+    limit = 1 << width;
+    nextFree = clear + 2;
+    afterClear = true;
+  };
+  restart();
+
+  for (;;) {
+    if (bit + static_cast<uint64_t>(width) > bitCount) {
+      out.produced = at - kLzwLead;
+      return LzwEnd::kEndOfData;
+    }
+    const int code = static_cast<int>((Load64(data + (bit >> 3)) >> (bit & 7)) & (limit - 1));
+    bit += static_cast<uint64_t>(width);
+    if (static_cast<unsigned>(code - clear) <= 1) {
+      if (code == clear) {
+        restart();
+        continue;
+      }
+      out.produced = at - kLzwLead;
+      return LzwEnd::kEndCode;
+    }
+    if (afterClear) {
+      if (code > clear) {
+        out.produced = at - kLzwLead;
+        return LzwEnd::kBadCode;
+      }
+      afterClear = false;
+    } else {
+      if (code > nextFree) {
+        out.produced = at - kLzwLead;
+        return LzwEnd::kBadCode;
+      }
+      // Added before the code is looked up: a code equal to the next free
+      // entry names the string being added, the previous one and its own
+      // first byte. A full table stays as it is (codes are below 4096, so
+      // none can then be the next free entry).
+      if (nextFree < kLzwMaxCodes) {
+        entries.place[nextFree] = previousPlace;
+        entries.length[nextFree] = static_cast<uint16_t>(previousLength + 1);
+        ++nextFree;
+      }
     }
     // The width grows once the next entry no longer fits in it; with a
     // minimum code size of 1 that is right after the first code.
@@ -118,24 +153,19 @@ LzwEnd DecodeLzw(LzwTable& table, int minCodeSize, CodeSource& source, RowWriter
       limit = 1 << width;
     }
 
-    if (code < clear) {
-      rows.EmitOne(static_cast<uint8_t>(code));
-    } else if (uint8_t* room = rows.Room(table.length[code])) {
-      // The string fits in the current row: write it there back to front.
-      int length = table.length[code];
-      uint8_t* used = rows.used();
-      uint8_t* out = room + length;
-      int c = code;
-      for (int k = 0; k < length; ++k, c = table.prefix[c]) {
-        *--out = table.suffix[c];
-        used[*out] = 1;
-      }
-      rows.Commit(length);
-    } else {
-      uint8_t* top = stackEnd;
-      for (int c = code; c >= 0; c = table.prefix[c]) *--top = table.suffix[c];
-      rows.Emit(top, static_cast<int>(stackEnd - top));
+    const uint32_t place = entries.place[code];
+    const uint32_t length = entries.length[code];
+    if (end - at < length) {
+      // The last pixels: what fits is stored, the rest only followed.
+      for (size_t k = 0; at + k < end; ++k) base[at + k] = base[place + k];
+      if (at < end) used[base[at]] = 1;
+      out.produced = out.size;
+      return FollowToEnd(minCodeSize, data, bit, bitCount, width, nextFree);
     }
-    previous = code;
+    CopyString(base + at, base + place, length);
+    used[base[place]] = 1;
+    previousPlace = static_cast<uint32_t>(at);
+    previousLength = length;
+    at += length;
   }
 }

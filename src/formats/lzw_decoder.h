@@ -1,34 +1,31 @@
-// LZW decoding of one GIF image's data sub-blocks into a RowWriter.
+// LZW decoding of one GIF image's data, its sub-blocks already joined, into
+// the image's pixels in file order.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
-#include "document/buffered_file.h"
-#include "formats/lzw_table.h"
-#include "formats/row_writer.h"
-
-// The image's data sub-blocks, read one at a time into a 256-byte buffer.
-struct CodeSource {
-  BufferedFile* file = nullptr;
-  uint8_t* block = nullptr;  // at least 256 bytes
-  int length = 0;            // bytes of the current sub-block
-  int index = 0;             // next byte to take
-  bool fileEnded = false;    // the file ended inside the data
-
-  // Reads the next sub-block: its length (> 0), 0 for the terminator, -1
-  // when the file has ended. A sub-block cut short by the end of the file
-  // still delivers the bytes it has.
-  int Next();
-  // Passes over the remaining sub-blocks up to and including the terminator.
-  void SkipRest();
-};
+// Bytes beyond the data and beyond the output that the decoder may read or
+// write scratch into: both buffers must be this much longer than they say.
+constexpr size_t kLzwSlack = 8;
+// Bytes in front of the output that the decoder keeps its roots in.
+constexpr size_t kLzwLead = 4096 + kLzwSlack;
 
 enum class LzwEnd {
-  kEndCode,    // the end code arrived; sub-blocks may remain
-  kEndOfData,  // the terminator arrived before the end code
-  kFileEnded,  // the file ended inside the data
+  kEndCode,    // the end code arrived; data may remain
+  kEndOfData,  // the data ran out before the end code
   kBadCode,    // a code beyond the table: the data can't be trusted from here
 };
 
-// Decodes from the sub-block already loaded in source. minCodeSize is 1..12.
-LzwEnd DecodeLzw(LzwTable& table, int minCodeSize, CodeSource& source, RowWriter& rows);
+struct LzwOutput {
+  uint8_t* buffer = nullptr;  // kLzwLead bytes, then room for size pixels and kLzwSlack
+  uint8_t* pixels() const { return buffer + kLzwLead; }
+  size_t size = 0;
+  uint8_t* used = nullptr;    // 256 flags: set for every value stored
+  size_t produced = 0;        // pixels stored, at most size
+};
+
+// Decodes data (size bytes, plus kLzwSlack readable) with minCodeSize 1..12.
+// Pixels beyond out.size are dropped, but the codes are still followed so
+// that a bad code after them is still reported.
+LzwEnd DecodeLzw(int minCodeSize, const uint8_t* data, size_t size, LzwOutput& out);
