@@ -37,7 +37,7 @@
 #include "document/gif_screen.h"
 #include "document/ui_operations.h"
 #include "formats/lzw_decoder.h"
-#include "formats/lzw_table.h"
+#include "formats/lzw_limits.h"
 
 namespace {
 

@@ -21,7 +21,7 @@
 
 #include <cstring>
 
-#include "formats/lzw_table.h"
+#include "formats/lzw_limits.h"
 
 namespace {
 

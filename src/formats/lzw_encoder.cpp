@@ -1,9 +1,8 @@
 // LZW encoding of GIF image data. Strings are found through an open-addressed
-// hash of (prefix code, next byte) over the shared table layout; only entries
-// from clear + 2 on are written, so the roots stay as LzwTable::Reset made
-// them. Beside each hash slot the encoder keeps its entry's prefix and byte
-// in one word: a probe then compares with one load from the slot's own row
-// instead of two that wait on the code.
+// hash of (prefix code, next byte): each slot holds the string's prefix and
+// byte and its code in one word, so that a probe is one load. Codes are packed into a 64-bit buffer and leave it four bytes at
+// a time into one stream; the stream is cut into sub-blocks only when it is
+// handed on.
 //
 // Code width: the decoder adds its entry for a code one code later than the
 // encoder does, and widens once its next free entry reaches 2^width. So the
@@ -13,15 +12,17 @@
 // When the table is full the clear code goes out at 12 bits and it starts over.
 #include "formats/lzw_encoder.h"
 
+#include <cstring>
+
 namespace {
 
 // Which slot a string is looked for in first. Only the table's content
 // decides hit or miss, so the slots never show in the output; a
 // multiplicative hash spreads the keys of banded and blocky pictures where a
 // sum of multiples packs them into long probe chains.
-inline int HashSlot(uint32_t key) {
+inline int HashSlot(uint32_t key, int slots) {
   uint32_t slot = (key * 0x9E3779B1u) >> 19;  // 0..8191
-  return static_cast<int>(slot >= kLzwHashSlots ? slot - kLzwHashSlots : slot);
+  return static_cast<int>(slot >= static_cast<uint32_t>(slots) ? slot - static_cast<uint32_t>(slots) : slot);
 }
 
 }  // namespace
@@ -34,10 +35,8 @@ void LzwEncoder::Begin(int minCodeSize, Sink sink, void* context) {
   clear_ = 1 << minCodeSize;
   bits_ = 0;
   bitCount_ = 0;
-  block_ = out_;
-  blockUsed_ = 0;
+  streamUsed_ = 0;
   current_ = -1;
-  table_.Reset(clear_);
   PutCode(clear_, minCodeSize + 1);
   StartTable();
 }
@@ -46,37 +45,41 @@ void LzwEncoder::StartTable() {
   nextFree_ = clear_ + 2;
   width_ = minCodeSize_ + 1;
   limit_ = 1 << width_;
-  table_.ResetHash();
+  memset(slots_, 0xFF, sizeof slots_);
+  memset(lastChild_, 0, sizeof lastChild_);
 }
 
 void LzwEncoder::Encode(const uint8_t* pixels, int count) {
   if (failed_ || count <= 0) return;
-  int16_t* const hash = table_.hashCode;
-  uint32_t* const keys = slotKeys_;
+  uint32_t* const slots = slots_;
+  uint32_t* const lastChild = lastChild_;
   const uint8_t* const end = pixels + count;
   int current = current_;
   if (current < 0) current = *pixels++;
   while (pixels != end) {
     const int byte = *pixels++;
+    const uint32_t child = lastChild[current];
+    if (child >> 12 == (0x100u | static_cast<uint32_t>(byte))) {
+      current = static_cast<int>(child & 0xFFF);
+      continue;
+    }
     const uint32_t key = static_cast<uint32_t>(current) << 8 | static_cast<uint32_t>(byte);
-    int slot = HashSlot(key);
-    int code;
+    int slot = HashSlot(key, kLzwHashSlots);
+    uint32_t word;
     for (;;) {
-      code = hash[slot];
-      if (code < 0 || keys[slot] == key) break;
+      word = slots[slot];
+      if (word == kEmptySlot || word >> 12 == key) break;
       if (++slot == kLzwHashSlots) slot = 0;
     }
-    if (code >= 0) {
-      current = code;
+    if (word != kEmptySlot) {
+      lastChild[current] = (0x100u | static_cast<uint32_t>(byte)) << 12 | (word & 0xFFF);
+      current = static_cast<int>(word & 0xFFF);
       continue;
     }
     PutCode(current, width_);
     if (nextFree_ < kLzwMaxCodes) {
-      table_.prefix[nextFree_] = static_cast<int16_t>(current);
-      table_.suffix[nextFree_] = static_cast<uint8_t>(byte);
-      table_.first[nextFree_] = table_.first[current];
-      hash[slot] = static_cast<int16_t>(nextFree_);
-      keys[slot] = key;
+      slots[slot] = key << 12 | static_cast<uint32_t>(nextFree_);
+      lastChild[current] = (0x100u | static_cast<uint32_t>(byte)) << 12 | static_cast<uint32_t>(nextFree_);
     }
     if (++nextFree_ == limit_ + 1) {
       if (++width_ > kLzwMaxWidth) {
@@ -96,47 +99,32 @@ bool LzwEncoder::Finish() {
     if (nextFree_ == limit_ && width_ < kLzwMaxWidth) ++width_;
   }
   PutCode(clear_ + 1, width_);
-  if (bitCount_ > 0) PutByte(static_cast<uint8_t>(bits_));
-  bits_ = 0;
-  bitCount_ = 0;
-  uint8_t* terminator = block_;
-  if (blockUsed_ > 0) {
-    block_[0] = static_cast<uint8_t>(blockUsed_);
-    terminator = block_ + 1 + blockUsed_;
+  while (bitCount_ > 0) {
+    stream_[streamUsed_++] = static_cast<uint8_t>(bits_);
+    bits_ >>= 8;
+    bitCount_ = bitCount_ > 8 ? bitCount_ - 8 : 0;
   }
-  *terminator = 0;
-  block_ = terminator + 1;
-  blockUsed_ = 0;
-  Deliver();
+  bits_ = 0;
+  Deliver(true);
   current_ = -1;
   return !failed_;
 }
 
-void LzwEncoder::PutByte(uint8_t byte) {
-  block_[1 + blockUsed_] = byte;
-  if (++blockUsed_ == 255) CompleteBlock();
-}
-
-void LzwEncoder::PutCode(int code, int width) {
-  bits_ |= static_cast<uint32_t>(code) << bitCount_;
-  bitCount_ += width;
-  while (bitCount_ >= 8) {
-    PutByte(static_cast<uint8_t>(bits_));
-    bits_ >>= 8;
-    bitCount_ -= 8;
+// Cuts the stream into sub-blocks of 255 bytes and hands them to the sink;
+// the last time also the short sub-block left and the terminator. Bytes
+// short of a whole sub-block otherwise wait for the next time.
+void LzwEncoder::Deliver(bool last) {
+  int taken = 0;
+  int written = 0;
+  while (streamUsed_ - taken >= 255 || (last && streamUsed_ > taken)) {
+    const int n = streamUsed_ - taken < 255 ? streamUsed_ - taken : 255;
+    out_[written] = static_cast<uint8_t>(n);
+    memcpy(out_ + written + 1, stream_ + taken, static_cast<size_t>(n));
+    written += n + 1;
+    taken += n;
   }
-}
-
-void LzwEncoder::CompleteBlock() {
-  block_[0] = 255;
-  block_ += 256;
-  blockUsed_ = 0;
-  if (block_ == out_ + sizeof out_) Deliver();
-}
-
-// Hands the finished sub-blocks to the sink and starts the buffer over.
-void LzwEncoder::Deliver() {
-  int count = static_cast<int>(block_ - out_);
-  if (count > 0 && !failed_ && !sink_(context_, out_, count)) failed_ = true;
-  block_ = out_;
+  if (last) out_[written++] = 0;
+  memmove(stream_, stream_ + taken, static_cast<size_t>(streamUsed_ - taken));
+  streamUsed_ -= taken;
+  if (written > 0 && !failed_ && !sink_(context_, out_, written)) failed_ = true;
 }

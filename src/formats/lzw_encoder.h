@@ -10,7 +10,7 @@
 
 #include <cstdint>
 
-#include "formats/lzw_table.h"
+#include "formats/lzw_limits.h"
 
 class LzwEncoder {
  public:
@@ -32,15 +32,39 @@ class LzwEncoder {
 
  private:
   static constexpr int kBlocksPerWrite = 64;
+  static constexpr int kStreamLimit = kBlocksPerWrite * 255;  // code bytes handed on at once
 
   void StartTable();
-  void PutCode(int code, int width);
-  void PutByte(uint8_t byte);
-  void CompleteBlock();
-  void Deliver();
+  void PutCode(int code, int width) {
+    bits_ |= static_cast<uint64_t>(code) << bitCount_;
+    bitCount_ += width;
+    if (bitCount_ >= 32) {
+      // Little-endian order, whatever the machine's.
+      uint8_t* out = stream_ + streamUsed_;
+      out[0] = static_cast<uint8_t>(bits_);
+      out[1] = static_cast<uint8_t>(bits_ >> 8);
+      out[2] = static_cast<uint8_t>(bits_ >> 16);
+      out[3] = static_cast<uint8_t>(bits_ >> 24);
+      streamUsed_ += 4;
+      bits_ >>= 32;
+      bitCount_ -= 32;
+      if (streamUsed_ >= kStreamLimit) Deliver(false);
+    }
+  }
+  void Deliver(bool last);
 
-  LzwTable table_;
-  uint32_t slotKeys_[kLzwHashSlots];  // prefix << 8 | byte of the code in hashCode
+  // Open addressing over about twice as many slots as codes. A slot holds
+  // its string's prefix code and next byte (20 bits) above the string's own
+  // code (12 bits), so that one load both finds and checks it.
+  static constexpr int kLzwHashSlots = 8187;
+  static constexpr uint32_t kEmptySlot = 0xFFFFFFFF;
+
+  uint32_t slots_[kLzwHashSlots];
+  // Per code, the last string found or made from it: the next byte with a
+  // mark above it, then that string's code; 0 when none. In flat pictures a
+  // string is mostly extended by the byte it was extended by last time, and
+  // this finds it with one load, without hashing.
+  uint32_t lastChild_[kLzwMaxCodes];
   Sink sink_ = nullptr;
   void* context_ = nullptr;
   bool failed_ = false;
@@ -50,11 +74,11 @@ class LzwEncoder {
   int limit_ = 8;
   int nextFree_ = 6;
   int current_ = -1;  // the code of the string matched so far, -1 for none
-  uint32_t bits_ = 0;  // pending bits, least significant first
+  uint64_t bits_ = 0;  // pending bits, least significant first
   int bitCount_ = 0;
-  // Whole sub-blocks waiting for the sink, each a length byte and 255 data
-  // bytes; block_ is the one being filled, blockUsed_ its data bytes so far.
-  uint8_t out_[kBlocksPerWrite * 256];
-  uint8_t* block_ = out_;
-  int blockUsed_ = 0;
+  // The coded bytes not yet handed on, and the sub-blocks they are cut into
+  // for the sink: a length byte before every 255 of them.
+  uint8_t stream_[kStreamLimit + 8];
+  int streamUsed_ = 0;
+  uint8_t out_[(kBlocksPerWrite + 1) * 256 + 1];
 };
