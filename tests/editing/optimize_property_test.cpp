@@ -206,6 +206,16 @@ void BuildRandomAnimation(uint32_t seed) {
   // repeat pixels.
   std::vector<uint32_t> shown(static_cast<size_t>(screenWidth) * screenHeight, kSeeThroughPixel);
   std::vector<RgbTriple> palette;
+  // Half the animations have a global palette, with colours listed twice
+  // and colours no frame shows.
+  std::vector<RgbTriple> global;
+  if (chance(50)) {
+    for (int c = 0, count = 2 + below(15); c < count; ++c) global.push_back(kColours[below(6)]);
+    for (size_t c = 0; c < global.size(); ++c) doc.globalPalette[c] = global[c];
+    doc.globalColorCount = static_cast<int16_t>(global.size());
+    doc.hasGlobalPalette = 1;
+    doc.backgroundIndex = static_cast<uint8_t>(below(static_cast<int>(global.size())));
+  }
   for (int f = 0, frames = 2 + below(5); f < frames; ++f) {
     if (chance(25)) AppendComment("between");
     const Frame* last = f > 0 ? doc.frames[PreviousImageFrame(doc.frameCount)].get() : nullptr;
@@ -218,7 +228,10 @@ void BuildRandomAnimation(uint32_t seed) {
       left = below(screenWidth - width + 1);
       top = below(screenHeight - height + 1);
     }
-    if (palette.empty() || chance(50)) {
+    const bool onGlobal = !global.empty() && chance(70);
+    if (onGlobal) {
+      palette = global;
+    } else if (palette.empty() || chance(50)) {
       palette.clear();
       for (int c = 0, count = 2 << below(3); c < count; ++c) palette.push_back(kColours[below(6)]);
     }
@@ -242,6 +255,7 @@ void BuildRandomAnimation(uint32_t seed) {
     frame.top = static_cast<int16_t>(top);
     frame.transparent = transparent ? 1 : 0;
     frame.transparentIndex = static_cast<uint16_t>(clear);
+    frame.useGlobalPalette = onGlobal ? 1 : 0;
     static const uint8_t kDisposals[] = {0, 0, 1, 1, 2, 2, 3, 4, 6, 7};
     frame.disposal = kDisposals[below(10)];
   }
