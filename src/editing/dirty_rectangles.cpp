@@ -8,6 +8,7 @@
 
 #include "document/document.h"
 #include "document/ui_operations.h"
+#include "editing/palette_order.h"
 #include "editing/unchanged_pixels.h"
 
 uint32_t dirtyBlockLimit = 0xFFFFFFFF;
@@ -233,6 +234,7 @@ void CropFramesToDirty(Transparency transparency) {
        later = earlier, earlier = PreviousImageFrame(later))
     CropToDirty(later, earlier);
   if (transparency == Transparency::kForUnchangedPixels) MakeUnchangedPixelsTransparent();
+  RenumberPalettes();
   SetWaitCursor(false);
   SetModified(true);
   RefreshFrameView(RefreshMode::kFull);

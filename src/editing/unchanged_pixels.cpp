@@ -6,35 +6,21 @@
 #include "editing/unchanged_pixels.h"
 
 #include <cstring>
-#include <memory>
 #include <new>
 
 #include "document/document.h"
 #include "document/gif_screen.h"
 #include "document/ui_operations.h"
+#include "editing/coded_size.h"
 #include "editing/dirty_rectangles.h"
 #include "editing/screen_walk.h"
-#include "formats/lzw_encoder.h"
 
 namespace {
-
-bool CountBytes(void* total, const uint8_t*, int count) {
-  *static_cast<size_t*>(total) += static_cast<size_t>(count);
-  return true;
-}
 
 // What the frame costs in the file with these rows (bottom-up, as stored):
 // its coded data at the code size of its highest index, and its own table.
 size_t FrameCost(const Frame& frame, const uint8_t* rows, int highest) {
-  int minCodeSize = 2;
-  while ((1 << minCodeSize) <= highest) ++minCodeSize;
-  auto encoder = std::make_unique<LzwEncoder>();
-  size_t total = 0;
-  encoder->Begin(minCodeSize, CountBytes, &total);
-  const int32_t stride = RowStride(frame.width);
-  for (int y = 0; y < frame.height; ++y)
-    encoder->Encode(rows + static_cast<size_t>(frame.height - 1 - y) * stride, frame.width);
-  encoder->Finish();
+  size_t total = CodedSize(rows, frame.width, frame.height, MinCodeSize(highest));
   if (!frame.useGlobalPalette) total += 3u * (2u << SizeCode(highest + 1));
   return total;
 }

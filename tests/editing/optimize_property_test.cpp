@@ -112,6 +112,31 @@ size_t ColoursShown() {
   return colours.size();
 }
 
+void CropOnly() { CropFramesToDirty(); }
+
+uint32_t BackgroundColour() { return doc.hasGlobalPalette ? Rgb(doc.globalPalette[doc.backgroundIndex]) : 0; }
+
+// What the commands' renumbering leaves (palette_order.h): the frames on the
+// global palette share its entries and use no index past them, and the
+// background keeps its colour; "" when it is so.
+std::string GlobalPaletteProblem(uint32_t background) {
+  if (BackgroundColour() != background) return "expected the background colour kept";
+  const int count = doc.globalColorCount;
+  for (int i = 0; i < doc.frameCount && count > 0; ++i) {
+    const Frame& f = *doc.frames[i];
+    if (IsComment(f) || !f.useGlobalPalette) continue;
+    std::vector<uint8_t> indices = FramePixels(i);
+    if (f.transparent) indices.push_back(static_cast<uint8_t>(f.transparentIndex));
+    bool shared = std::all_of(indices.begin(), indices.end(), [count](uint8_t index) { return index < count; });
+    for (int c = 0; c < count && shared; ++c) {
+      const PaletteEntry& e = f.palette[c];
+      shared = Rgb(RgbTriple{e.red, e.green, e.blue}) == Rgb(doc.globalPalette[c]);
+    }
+    if (!shared) return "expected image entry " + std::to_string(i) + " on the global palette";
+  }
+  return "";
+}
+
 // Runs command; "" when the screens, the frames' places, the message shown
 // and the modified flag are as expected (neither a message nor a change with
 // fewer than two image frames), else the first difference.
@@ -124,16 +149,18 @@ std::string Check(void (*command)(), const std::string& expected, const std::str
   const bool acts = ImagePlaces().size() > 1;
   const bool modified = doc.modified || acts;
   if (acts) messages.push_back(message);
+  const uint32_t background = BackgroundColour();
   command();
   const std::string screens = ScreenDifference(before, ComposeScreens(width, height));
   const std::string got = Describe(ImagePlaces());
   if (!screens.empty()) return screens;
+  // The crop renumbers the palettes; the restore builds a global one anew.
+  const std::string palette = command == CropOnly ? GlobalPaletteProblem(background) : "";
+  if (!palette.empty()) return palette;
   if (got != expected) return "expected frames\n" + expected + "got\n" + got;
   if (modified != (doc.modified != 0)) return acts ? "expected the document modified" : "expected it unmodified";
   return messages == headlessUi().messages ? "" : "expected \"" + message + "\" shown with two image frames or more";
 }
-
-void CropOnly() { CropFramesToDirty(); }
 
 std::string WithoutTransparency(std::string places) {
   for (size_t at; (at = places.find(" transparent")) != std::string::npos;) places.erase(at, 12);
@@ -148,10 +175,13 @@ std::string CheckWithTransparency() {
   int height = 0;
   ScreenSizeOf(&width, &height);
   ScreenHistory before = ComposeScreens(width, height);
+  const uint32_t background = BackgroundColour();
   CropFramesToDirty(Transparency::kForUnchangedPixels);
   const std::string screens = ScreenDifference(before, ComposeScreens(width, height));
   const std::string got = WithoutTransparency(Describe(ImagePlaces()));
   if (!screens.empty()) return screens;
+  const std::string palette = GlobalPaletteProblem(background);
+  if (!palette.empty()) return palette;
   return got == expected ? "" : "expected frames\n" + expected + "got\n" + got;
 }
 
@@ -266,12 +296,17 @@ TEST(OptimizeRandomAnimations, CropAndRestoreKeepEveryScreen) {
   int cropped = 0;
   int restored = 0;
   int madeTransparent = 0;
+  int renumbered = 0;
   for (uint32_t n = 0; n < kAnimations; ++n) {
     BuildRandomAnimation(n);
     const std::string built = Describe(ImagePlaces());
+    const std::vector<RgbTriple> global(doc.globalPalette, doc.globalPalette + doc.globalColorCount);
     ASSERT_EQ("", Check(CropOnly, ExpectedCrop(), "Optimization completed"))
         << "crop of animation " << n << "\n" << built;
     cropped += Describe(ImagePlaces()) != built;
+    renumbered += global.size() != static_cast<size_t>(doc.globalColorCount) ||
+                  !std::equal(global.begin(), global.end(), doc.globalPalette,
+                              [](const RgbTriple& a, const RgbTriple& b) { return Rgb(a) == Rgb(b); });
     for (int i = 0; i < doc.frameCount; ++i) {
       if (!IsComment(*doc.frames[i])) continue;
       ASSERT_EQ("between", CommentText(i)) << "a comment of animation " << n;
@@ -290,6 +325,7 @@ TEST(OptimizeRandomAnimations, CropAndRestoreKeepEveryScreen) {
   EXPECT_GT(cropped, kAnimations / 4) << "expected many animations cropped, got " << cropped;
   EXPECT_GT(restored, kAnimations / 4) << "expected many animations restored, got " << restored;
   EXPECT_GT(madeTransparent, kAnimations / 20) << "expected frames made transparent, got " << madeTransparent;
+  EXPECT_GT(renumbered, kAnimations / 10) << "expected global palettes renumbered, got " << renumbered;
 }
 
 }  // namespace
