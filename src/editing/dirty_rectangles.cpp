@@ -233,7 +233,12 @@ void CropFramesToDirty(Transparency transparency) {
   for (int later = PreviousImageFrame(doc.frameCount), earlier = PreviousImageFrame(later); later >= 0 && earlier >= 0;
        later = earlier, earlier = PreviousImageFrame(later))
     CropToDirty(later, earlier);
-  if (transparency == Transparency::kForUnchangedPixels) MakeUnchangedPixelsTransparent();
+  // Transparency is weighed at the code sizes the renumbering gives, and
+  // the colours it leaves unshown are then renumbered away.
+  if (transparency == Transparency::kForUnchangedPixels) {
+    RenumberPalettes();
+    MakeUnchangedPixelsTransparent();
+  }
   RenumberPalettes();
   SetWaitCursor(false);
   SetModified(true);

@@ -70,6 +70,42 @@ bool TryFrame(int index, const Screen& screen, int screenWidth) {
   return true;
 }
 
+// Cuts away the rows and columns at the edges of image frame index that
+// are all its transparent index: they draw nothing, and a frame that leaves
+// its pixels behind clears nothing either. A frame of nothing but those
+// becomes one such pixel. Whether it was cut.
+bool TrimClearEdges(int index) {
+  const Frame& frame = *doc.frames[index];
+  if (!frame.transparent || (frame.disposal & kRestoreToBackground) != 0) return false;
+  if (frame.width <= 0 || frame.height <= 0 || frame.width * frame.height == 1) return false;
+  ByteBuffer block;
+  if (!ReadLimitedBlock(index, &block)) return false;
+  const uint8_t clear = static_cast<uint8_t>(frame.transparentIndex & 0xFF);
+  const int32_t stride = RowStride(frame.width);
+  auto pixel = [&](int x, int y) { return block.data()[static_cast<size_t>(frame.height - 1 - y) * stride + x]; };
+  auto clearRow = [&](int y) {
+    for (int x = 0; x < frame.width; ++x)
+      if (pixel(x, y) != clear) return false;
+    return true;
+  };
+  int top = 0;
+  int bottom = frame.height - 1;
+  while (top <= bottom && clearRow(top)) ++top;
+  while (bottom >= top && clearRow(bottom)) --bottom;
+  if (top > bottom) return CropFrame(index, top, bottom, 0, 0);
+  auto clearColumn = [&](int x) {
+    for (int y = top; y <= bottom; ++y)
+      if (pixel(x, y) != clear) return false;
+    return true;
+  };
+  int left = 0;
+  int right = frame.width - 1;
+  while (clearColumn(left)) ++left;
+  while (clearColumn(right)) --right;
+  if (top == 0 && bottom == frame.height - 1 && left == 0 && right == frame.width - 1) return false;
+  return CropFrame(index, top, bottom, left, frame.width - 1 - right);
+}
+
 }  // namespace
 
 int MakeUnchangedPixelsTransparent() {
@@ -80,11 +116,13 @@ int MakeUnchangedPixelsTransparent() {
     ScreenWalk walk(width, height);
     for (int i = 0; i < doc.frameCount; ++i) {
       if (!IsImageFrame(i)) continue;
-      if (TryFrame(i, walk.left(), walk.width())) {
+      bool frameChanged = TryFrame(i, walk.left(), walk.width());
+      if (frameChanged) {
         DeleteFramePaletteIfAny(i);
         CreateFramePalette(i);
-        ++changed;
       }
+      frameChanged = TrimClearEdges(i) || frameChanged;
+      changed += frameChanged;
       if (!walk.Draw(i)) break;
     }
   } catch (const std::bad_alloc&) {
