@@ -75,6 +75,9 @@ void BuildMap(const Frame& frame, RemapMode mode, uint8_t map[256]) {
 // When the transparent index lands on a target that opaque pixels of the
 // frame also land on, those pixels would turn transparent: the transparent
 // index moves to the nearest target no opaque pixel uses, if there is one.
+// An opaque index kept on a second copy of its colour (BuildMap) may hold
+// the very copy the exact palette keeps for the transparent index: when no
+// target is left free, the opaque indices go to the first copies.
 void KeepTransparentApart(const Frame& frame, RemapMode mode, const uint8_t shown[256], uint8_t map[256]) {
   if (!frame.transparent || frame.transparentIndex > 255) return;
   int transparent = frame.transparentIndex;
@@ -82,6 +85,18 @@ void KeepTransparentApart(const Frame& frame, RemapMode mode, const uint8_t show
   for (int i = 0; i < 256; ++i)
     if (shown[i] && i != transparent) taken[map[i]] = 1;
   if (!taken[map[transparent]]) return;
+  int free = 0;
+  for (int j = 0; j < TargetCount(mode); ++j) free += !taken[j];
+  if (free == 0 && mode == RemapMode::kGlobal) {
+    memset(taken, 0, sizeof taken);
+    for (int i = 0; i < 256; ++i) {
+      if (!shown[i] || i == transparent) continue;
+      const PaletteEntry& entry = frame.palette[i];
+      map[i] = static_cast<uint8_t>(NearestGlobalColor(entry.red, entry.green, entry.blue));
+      taken[map[i]] = 1;
+    }
+    if (!taken[map[transparent]]) return;
+  }
   const PaletteEntry& entry = frame.palette[transparent];
   int best = -1;
   int32_t bestDistance = INT32_MAX;

@@ -8,6 +8,7 @@
 
 #include "document/document.h"
 #include "document/ui_operations.h"
+#include "editing/palette_order.h"
 #include "editing/unchanged_pixels.h"
 
 uint32_t dirtyBlockLimit = 0xFFFFFFFF;
@@ -232,7 +233,13 @@ void CropFramesToDirty(Transparency transparency) {
   for (int later = PreviousImageFrame(doc.frameCount), earlier = PreviousImageFrame(later); later >= 0 && earlier >= 0;
        later = earlier, earlier = PreviousImageFrame(later))
     CropToDirty(later, earlier);
-  if (transparency == Transparency::kForUnchangedPixels) MakeUnchangedPixelsTransparent();
+  // Transparency is weighed at the code sizes the renumbering gives, and
+  // the colours it leaves unshown are then renumbered away.
+  if (transparency == Transparency::kForUnchangedPixels) {
+    RenumberPalettes();
+    MakeUnchangedPixelsTransparent();
+  }
+  RenumberPalettes();
   SetWaitCursor(false);
   SetModified(true);
   RefreshFrameView(RefreshMode::kFull);

@@ -32,7 +32,8 @@ bool CropToDirty(int index, int previous);
 // "Crop frames to dirty rectangles": every image frame but the first against
 // the image frame before it, from the last pair to the first, then
 // "Optimization completed". "Optimize with transparency" then also makes the
-// pixels that repeat what is shown transparent (unchanged_pixels.h).
+// pixels that repeat what is shown transparent (unchanged_pixels.h). Both
+// end by renumbering the palettes for the smallest file (palette_order.h).
 enum class Transparency { kLeftAlone, kForUnchangedPixels };
 void CropFramesToDirty(Transparency transparency = Transparency::kLeftAlone);
 

@@ -6,35 +6,21 @@
 #include "editing/unchanged_pixels.h"
 
 #include <cstring>
-#include <memory>
 #include <new>
 
 #include "document/document.h"
 #include "document/gif_screen.h"
 #include "document/ui_operations.h"
+#include "editing/coded_size.h"
 #include "editing/dirty_rectangles.h"
 #include "editing/screen_walk.h"
-#include "formats/lzw_encoder.h"
 
 namespace {
-
-bool CountBytes(void* total, const uint8_t*, int count) {
-  *static_cast<size_t*>(total) += static_cast<size_t>(count);
-  return true;
-}
 
 // What the frame costs in the file with these rows (bottom-up, as stored):
 // its coded data at the code size of its highest index, and its own table.
 size_t FrameCost(const Frame& frame, const uint8_t* rows, int highest) {
-  int minCodeSize = 2;
-  while ((1 << minCodeSize) <= highest) ++minCodeSize;
-  auto encoder = std::make_unique<LzwEncoder>();
-  size_t total = 0;
-  encoder->Begin(minCodeSize, CountBytes, &total);
-  const int32_t stride = RowStride(frame.width);
-  for (int y = 0; y < frame.height; ++y)
-    encoder->Encode(rows + static_cast<size_t>(frame.height - 1 - y) * stride, frame.width);
-  encoder->Finish();
+  size_t total = CodedSize(rows, frame.width, frame.height, MinCodeSize(highest));
   if (!frame.useGlobalPalette) total += 3u * (2u << SizeCode(highest + 1));
   return total;
 }
@@ -84,6 +70,42 @@ bool TryFrame(int index, const Screen& screen, int screenWidth) {
   return true;
 }
 
+// Cuts away the rows and columns at the edges of image frame index that
+// are all its transparent index: they draw nothing, and a frame that leaves
+// its pixels behind clears nothing either. A frame of nothing but those
+// becomes one such pixel. Whether it was cut.
+bool TrimClearEdges(int index) {
+  const Frame& frame = *doc.frames[index];
+  if (!frame.transparent || (frame.disposal & kRestoreToBackground) != 0) return false;
+  if (frame.width <= 0 || frame.height <= 0 || frame.width * frame.height == 1) return false;
+  ByteBuffer block;
+  if (!ReadLimitedBlock(index, &block)) return false;
+  const uint8_t clear = static_cast<uint8_t>(frame.transparentIndex & 0xFF);
+  const int32_t stride = RowStride(frame.width);
+  auto pixel = [&](int x, int y) { return block.data()[static_cast<size_t>(frame.height - 1 - y) * stride + x]; };
+  auto clearRow = [&](int y) {
+    for (int x = 0; x < frame.width; ++x)
+      if (pixel(x, y) != clear) return false;
+    return true;
+  };
+  int top = 0;
+  int bottom = frame.height - 1;
+  while (top <= bottom && clearRow(top)) ++top;
+  while (bottom >= top && clearRow(bottom)) --bottom;
+  if (top > bottom) return CropFrame(index, top, bottom, 0, 0);
+  auto clearColumn = [&](int x) {
+    for (int y = top; y <= bottom; ++y)
+      if (pixel(x, y) != clear) return false;
+    return true;
+  };
+  int left = 0;
+  int right = frame.width - 1;
+  while (clearColumn(left)) ++left;
+  while (clearColumn(right)) --right;
+  if (top == 0 && bottom == frame.height - 1 && left == 0 && right == frame.width - 1) return false;
+  return CropFrame(index, top, bottom, left, frame.width - 1 - right);
+}
+
 }  // namespace
 
 int MakeUnchangedPixelsTransparent() {
@@ -94,11 +116,13 @@ int MakeUnchangedPixelsTransparent() {
     ScreenWalk walk(width, height);
     for (int i = 0; i < doc.frameCount; ++i) {
       if (!IsImageFrame(i)) continue;
-      if (TryFrame(i, walk.left(), walk.width())) {
+      bool frameChanged = TryFrame(i, walk.left(), walk.width());
+      if (frameChanged) {
         DeleteFramePaletteIfAny(i);
         CreateFramePalette(i);
-        ++changed;
       }
+      frameChanged = TrimClearEdges(i) || frameChanged;
+      changed += frameChanged;
       if (!walk.Draw(i)) break;
     }
   } catch (const std::bad_alloc&) {

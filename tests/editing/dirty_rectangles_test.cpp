@@ -3,6 +3,8 @@
 // what the commands say are checked in optimize_property_test.cpp.
 #include "editing/dirty_rectangles.h"
 
+#include "editing/palette_order.h"
+
 #include "headless/headless_ui.h"
 #include "test_support.h"
 
@@ -45,6 +47,27 @@ TEST(DirtyRectangleCommands, NoMemoryOrNoSwapSpaceLeavesTheFramesAsTheyWere) {
   EXPECT_EQ(0xFFFFFFFFu - 32, doc.swapEnd);
   doc.swapEnd = swapEnd;
   EXPECT_EQ("(2,2) 1x1", RectOf(2)) << "no swap space";
+
+  // The renumbering of the global palette rewrites frame after frame: a
+  // swap file that fills after the first puts the first back too.
+  ResetDocument();
+  for (int i = 0; i < 8; ++i) doc.globalPalette[i] = kPalette[static_cast<size_t>(i)];
+  doc.globalColorCount = 8;
+  doc.hasGlobalPalette = 1;
+  for (int f = 0; f < 2; ++f) {
+    std::vector<uint8_t> high = Noise(8 * 8, 2, static_cast<uint32_t>(f));
+    for (uint8_t& pixel : high) pixel = static_cast<uint8_t>(pixel + 6);
+    AddFrame(0, 0, 8, 8, high);
+    doc.frames[f]->useGlobalPalette = 1;
+  }
+  const std::vector<Entry> numbered = DocumentEntries();
+  doc.swapEnd = static_cast<uint32_t>(kSwapLimit - 8 * 8 - 1);
+  EXPECT_FALSE(RenumberPalettes());
+  doc.swapEnd = swapEnd;
+  EXPECT_EQ("", Join(EntryDifferences(numbered, DocumentEntries(), kIndices))) << "swap file full half way";
+  EXPECT_EQ(8, doc.globalColorCount);
+  EXPECT_TRUE(RenumberPalettes()) << "with room";
+  EXPECT_EQ(3, doc.globalColorCount) << "the two colours shown and the background";
 }
 
 TEST(CropFrameToSelection, KeepsTheSelectedColumnsAndRows) {
