@@ -45,9 +45,29 @@ int TargetCount(RemapMode mode) {
   return count < 0 ? 0 : count > 256 ? 256 : count;
 }
 
+// The last global map built, and what it was built from: the frames of a
+// document mostly have one palette, and each entry the global palette does
+// not hold at its own index costs a nearest-colour search.
+struct GlobalMapMemo {
+  bool valid = false;
+  int16_t globalCount = 0;
+  RgbTriple global[256];
+  PaletteEntry palette[256];
+  uint8_t map[256];
+};
+GlobalMapMemo globalMapMemo;
+
 // Every one of the 256 entries gets a target, so that no pixel keeps a
 // stale index into the old palette.
 void BuildMap(const Frame& frame, RemapMode mode, uint8_t map[256]) {
+  GlobalMapMemo& memo = globalMapMemo;
+  const bool global = mode == RemapMode::kGlobal;
+  if (global && memo.valid && memo.globalCount == doc.globalColorCount &&
+      memcmp(memo.palette, frame.palette, sizeof memo.palette) == 0 &&
+      memcmp(memo.global, doc.globalPalette, sizeof memo.global) == 0) {
+    memcpy(map, memo.map, sizeof memo.map);
+    return;
+  }
   for (int i = 0; i < 256; ++i) {
     const PaletteEntry& entry = frame.palette[i];
     int target = 0;
@@ -69,6 +89,13 @@ void BuildMap(const Frame& frame, RemapMode mode, uint8_t map[256]) {
         break;
     }
     map[i] = static_cast<uint8_t>(target);
+  }
+  if (global) {
+    memo.valid = true;
+    memo.globalCount = doc.globalColorCount;
+    memcpy(memo.global, doc.globalPalette, sizeof memo.global);
+    memcpy(memo.palette, frame.palette, sizeof memo.palette);
+    memcpy(memo.map, map, sizeof memo.map);
   }
 }
 
@@ -126,7 +153,9 @@ int GlobalPaletteFrames(int* frames) {
 // The number of entries of the palette all the frames share, when they
 // share one of at most n entries that holds every index they show; else 0.
 // *highest gets the highest index any of them uses.
-int SharedPaletteCount(const int* frames, int frameCount, int n, int* highest) {
+// shown gets FrameUsedIndices' marks of each frame, 256 per frame, as far
+// as the frames were looked at.
+int SharedPaletteCount(const int* frames, int frameCount, int n, int* highest, uint8_t* shown) {
   int count = 0;
   for (int f = 0; f < frameCount; ++f)
     if (doc.frames[frames[f]]->colorCount > count) count = doc.frames[frames[f]]->colorCount;
@@ -134,9 +163,10 @@ int SharedPaletteCount(const int* frames, int frameCount, int n, int* highest) {
   const Frame& first = *doc.frames[frames[0]];
   for (int f = 0; f < frameCount; ++f) {
     const Frame& frame = *doc.frames[frames[f]];
-    for (int i = 0; i < count; ++i)
-      if (!SameColor(frame.palette[i], first.palette[i])) return 0;
-    uint8_t used[256];
+    if (memcmp(frame.palette, first.palette, sizeof(PaletteEntry) * static_cast<size_t>(count)) != 0)
+      for (int i = 0; i < count; ++i)
+        if (!SameColor(frame.palette[i], first.palette[i])) return 0;
+    uint8_t* used = shown + static_cast<size_t>(f) * 256;
     FrameUsedIndices(frames[f], used);
     for (int i = count; i < 256; ++i)
       if (used[i]) return 0;
@@ -146,12 +176,53 @@ int SharedPaletteCount(const int* frames, int frameCount, int n, int* highest) {
   return count;
 }
 
+// Whether map keeps every index marked in shown where it is.
+bool KeepsEveryIndex(const uint8_t map[256], const uint8_t shown[256]) {
+  for (int i = 0; i < 256; ++i)
+    if (shown[i] && map[i] != i) return false;
+  return true;
+}
+
+// Puts frame frameIndex on the mode's palette through map: its display map,
+// transparent index, used indices (already mapped) and palette.
+void AdoptTarget(int frameIndex, RemapMode mode, const uint8_t map[256], const uint8_t used[256]) {
+  Frame& frame = *doc.frames[frameIndex];
+  memcpy(frame.displayMap, map, sizeof frame.displayMap);
+  frame.sortFlag = 0;
+  frame.interlaced = 0;
+  if (frame.transparent && frame.transparentIndex < 256) frame.transparentIndex = map[frame.transparentIndex];
+  memcpy(frame.usedColors, used, sizeof frame.usedColors);
+  for (int i = 0; i < 256; ++i) {
+    PaletteEntry& entry = frame.palette[i];
+    if (mode == RemapMode::kGlobal) {
+      entry.red = doc.globalPalette[i].red;
+      entry.green = doc.globalPalette[i].green;
+      entry.blue = doc.globalPalette[i].blue;
+    } else {
+      entry.red = loadedPalette[i].red;
+      entry.green = loadedPalette[i].green;
+      entry.blue = loadedPalette[i].blue;
+    }
+  }
+  DeleteFramePaletteIfAny(frameIndex);
+  CreateFramePalette(frameIndex);
+}
+
 }  // namespace
 
-bool RemapFrame(int frameIndex, RemapMode mode) {
+bool RemapFrame(int frameIndex, RemapMode mode, const uint8_t* shownIndices) {
   if (frameIndex < 0 || frameIndex >= doc.frameCount) return false;
   Frame& frame = *doc.frames[frameIndex];
   if (IsComment(frame) || TargetCount(mode) == 0) return false;
+  uint8_t map[256];
+  BuildMap(frame, mode, map);
+  if (shownIndices != nullptr && KeepsEveryIndex(map, shownIndices)) {
+    // Nothing moves, so the pixels stay as they are and need not be read:
+    // the transparent index (among the shown ones) keeps its place apart,
+    // and the indices used are the ones shown.
+    AdoptTarget(frameIndex, mode, map, shownIndices);
+    return true;
+  }
 
   // Everything that can fail comes first: until the pixels are in memory the
   // frame is not touched.
@@ -169,30 +240,12 @@ bool RemapFrame(int frameIndex, RemapMode mode) {
     const uint8_t* row = block.data() + static_cast<size_t>(y) * stride;
     for (int32_t x = 0; x < width; ++x) shown[row[x]] = 1;
   }
-  uint8_t map[256];
-  BuildMap(frame, mode, map);
   KeepTransparentApart(frame, mode, shown, map);
-
-  memcpy(frame.displayMap, map, sizeof map);
-  frame.sortFlag = 0;
-  frame.interlaced = 0;
   uint8_t used[256] = {};
   for (int i = 0; i < 256; ++i)
     if (frame.usedColors[i] || shown[i]) used[map[i]] = 1;
-  if (frame.transparent && frame.transparentIndex < 256) {
-    frame.transparentIndex = map[frame.transparentIndex];
-    used[frame.transparentIndex] = 1;
-  }
-  memcpy(frame.usedColors, used, sizeof used);
-  for (int i = 0; i < 256; ++i) {
-    int r = 0, g = 0, b = 0;
-    TargetColor(mode, i, &r, &g, &b);
-    frame.palette[i].red = static_cast<uint8_t>(r);
-    frame.palette[i].green = static_cast<uint8_t>(g);
-    frame.palette[i].blue = static_cast<uint8_t>(b);
-  }
-  DeleteFramePaletteIfAny(frameIndex);
-  CreateFramePalette(frameIndex);
+  if (frame.transparent && frame.transparentIndex < 256) used[map[frame.transparentIndex]] = 1;
+  AdoptTarget(frameIndex, mode, map, used);
 
   // Pixels that all keep their index need not be written again (saving an
   // unchanged file remaps every frame onto the palette it already has).
@@ -215,17 +268,21 @@ void BuildGlobalPalette(int n) {
   screenDescriptor.packed = static_cast<uint8_t>(0x78 | SizeCode(n));
   screenDescriptor.backgroundIndex = doc.backgroundIndex;
 
-  std::vector<int> list(kMaxEntries);
+  std::vector<int> list(static_cast<size_t>(doc.frameCount) + 1);
   int* frames = list.data();
   int frameCount = GlobalPaletteFrames(frames);
+  // Each frame's shown indices, when the frames already share their palette.
+  std::vector<uint8_t> shown(static_cast<size_t>(frameCount) * 256);
   doc.globalColorCount = 0;
   // The table is written as far as the highest index the frames use (or the
   // background index): entries past it are never shown.
   int highestUsed = 0;
+  bool sharedPalette = false;
   if (frameCount > 0) {
     SetStatusText("Calculating optimal palette ...");
-    int shared = SharedPaletteCount(frames, frameCount, n, &highestUsed);
+    int shared = SharedPaletteCount(frames, frameCount, n, &highestUsed, shown.data());
     if (shared == 0) highestUsed = 255;
+    sharedPalette = shared > 0;
     if (shared > 0) {
       const Frame& first = *doc.frames[frames[0]];
       for (int i = 0; i < shared; ++i)
@@ -249,7 +306,8 @@ void BuildGlobalPalette(int n) {
   // every frame does.
   for (int f = 0; f < frameCount; ++f) {
     Frame& frame = *doc.frames[frames[f]];
-    if (doc.globalColorCount != 0 && RemapFrame(frames[f], RemapMode::kGlobal))
+    const uint8_t* known = sharedPalette ? shown.data() + static_cast<size_t>(f) * 256 : nullptr;
+    if (doc.globalColorCount != 0 && RemapFrame(frames[f], RemapMode::kGlobal, known))
       frame.colorCount = doc.globalColorCount;
     else
       frame.useGlobalPalette = 0;

@@ -27,8 +27,10 @@ enum class RemapMode : uint8_t {
 // Gives frame frameIndex the target palette of the mode and rewrites its
 // pixels to show the nearest colours. The caller sets colorCount. When the
 // pixels cannot be read into memory, the frame is left exactly as it was
-// and false is returned.
-bool RemapFrame(int frameIndex, RemapMode mode);
+// and false is returned. A caller that has FrameUsedIndices' marks for the
+// frame passes them as shownIndices: when every marked index keeps its
+// place, the pixels are not even read.
+bool RemapFrame(int frameIndex, RemapMode mode, const uint8_t* shownIndices = nullptr);
 
 // The largest pixel block RemapFrame takes into memory; a larger frame is
 // left as it is, as when memory runs out. Tests lower it to force that case.

@@ -1,5 +1,5 @@
-// BufferedFile: front-to-back reading through an 8192-byte buffer, and
-// unbuffered front-to-back writing.
+// BufferedFile: front-to-back reading and writing through an 8192-byte
+// buffer.
 #include "document/buffered_file.h"
 
 #include <cstring>
@@ -11,14 +11,16 @@ BufferedFile gifFile;
 int BufferedFile::OpenRead(const char* path) {
   Close();
   handle_ = FileOpenRead(path);
+  writing_ = false;
   count_ = 0;
   position_ = 0;
   return handle_;
 }
 
-int BufferedFile::Create(const char* path) {
+int BufferedFile::OpenWrite(const char* path) {
   Close();
-  handle_ = FileCreate(path);
+  handle_ = FileOpenWrite(path);
+  writing_ = handle_ >= 0;
   return handle_;
 }
 
@@ -45,16 +47,42 @@ int BufferedFile::Read(void* destination, int n) {
   return first + second;
 }
 
+// Few bytes wait in the buffer; many go to the file at once, after what
+// waits.
 int BufferedFile::Write(const void* source, int n) {
   if (handle_ < 0) return -1;
   if (n <= 0) return 0;
-  return FileWrite(handle_, source, static_cast<uint32_t>(n));
+  if (writeFailed_) return 0;
+  if (count_ + n <= static_cast<int>(sizeof buffer_)) {
+    memcpy(buffer_ + count_, source, static_cast<size_t>(n));
+    count_ = static_cast<int16_t>(count_ + n);
+    return n;
+  }
+  if (!FlushWrites()) return 0;
+  if (n < static_cast<int>(sizeof buffer_)) {
+    memcpy(buffer_, source, static_cast<size_t>(n));
+    count_ = static_cast<int16_t>(n);
+    return n;
+  }
+  int written = FileWrite(handle_, source, static_cast<uint32_t>(n));
+  if (written != n) writeFailed_ = true;
+  return written;
+}
+
+bool BufferedFile::FlushWrites() {
+  if (count_ == 0) return !writeFailed_;
+  if (FileWrite(handle_, buffer_, static_cast<uint32_t>(count_)) != count_) writeFailed_ = true;
+  count_ = 0;
+  return !writeFailed_;
 }
 
 bool BufferedFile::Close() {
+  bool flushed = !writing_ || FlushWrites();
   bool closed = handle_ < 0 || FileClose(handle_);
   handle_ = -1;
+  writing_ = false;
+  writeFailed_ = false;
   count_ = 0;
   position_ = 0;
-  return closed;
+  return flushed && closed;
 }

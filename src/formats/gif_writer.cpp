@@ -86,7 +86,7 @@ bool GifWriter::Write(const char* path) {
   BuildGlobalPalette(256);
   if (!MakeTempFileBeside(path, tempPath_, sizeof tempPath_)) return false;
 
-  bool written = gifFile.Create(tempPath_) >= 0 && WriteFile();
+  bool written = gifFile.OpenWrite(tempPath_) >= 0 && WriteFile();
   written = gifFile.Close() && written;
   row_.Release();
   block_.Release();

@@ -27,6 +27,12 @@ inline int HashSlot(uint32_t key, int slots) {
 
 }  // namespace
 
+LzwEncoder::LzwEncoder() {
+  memset(slots_, 0xFF, sizeof slots_);
+  memset(lastChild_, 0, sizeof lastChild_);
+  nextFree_ = 0;
+}
+
 void LzwEncoder::Begin(int minCodeSize, Sink sink, void* context) {
   sink_ = sink;
   context_ = context;
@@ -41,12 +47,16 @@ void LzwEncoder::Begin(int minCodeSize, Sink sink, void* context) {
   StartTable();
 }
 
+// Empties what the last table filled: its slots, and the last strings of
+// its codes (every code below its next free one).
 void LzwEncoder::StartTable() {
+  for (int k = 0; k < filledCount_; ++k) slots_[filledSlots_[k]] = kEmptySlot;
+  filledCount_ = 0;
+  const int codes = nextFree_ < kLzwMaxCodes ? nextFree_ : kLzwMaxCodes;
+  memset(lastChild_, 0, sizeof(uint32_t) * static_cast<size_t>(codes));
   nextFree_ = clear_ + 2;
   width_ = minCodeSize_ + 1;
   limit_ = 1 << width_;
-  memset(slots_, 0xFF, sizeof slots_);
-  memset(lastChild_, 0, sizeof lastChild_);
 }
 
 void LzwEncoder::Encode(const uint8_t* pixels, int count) {
@@ -79,6 +89,7 @@ void LzwEncoder::Encode(const uint8_t* pixels, int count) {
     PutCode(current, width_);
     if (nextFree_ < kLzwMaxCodes) {
       slots[slot] = key << 12 | static_cast<uint32_t>(nextFree_);
+      filledSlots_[filledCount_++] = static_cast<uint16_t>(slot);
       lastChild[current] = (0x100u | static_cast<uint32_t>(byte)) << 12 | static_cast<uint32_t>(nextFree_);
     }
     if (++nextFree_ == limit_ + 1) {

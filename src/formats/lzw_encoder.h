@@ -17,7 +17,7 @@ class LzwEncoder {
   // Receives count coded bytes; false when they could not all be taken.
   using Sink = bool (*)(void* context, const uint8_t* bytes, int count);
 
-  LzwEncoder() = default;
+  LzwEncoder();
   LzwEncoder(const LzwEncoder&) = delete;
   LzwEncoder& operator=(const LzwEncoder&) = delete;
 
@@ -65,6 +65,10 @@ class LzwEncoder {
   // string is mostly extended by the byte it was extended by last time, and
   // this finds it with one load, without hashing.
   uint32_t lastChild_[kLzwMaxCodes];
+  // The slots filled since the table started: starting it again empties
+  // only those, so that a small image does not pay for the whole table.
+  uint16_t filledSlots_[kLzwMaxCodes];
+  int filledCount_ = 0;
   Sink sink_ = nullptr;
   void* context_ = nullptr;
   bool failed_ = false;

@@ -42,11 +42,32 @@ TEST_F(GlobalPaletteTest, RemapKeepsTransparentPixelsApartAndGlobalDuplicatesInP
   const std::vector<RgbTriple> colours = {kBlack, kWhite, kBlack, kRed};
   AppendImage(4, 1, colours, {2, 0, 3, 1}).useGlobalPalette = 1;
   AppendImage(2, 1, colours, {0, 2}).useGlobalPalette = 1;
+  doc.frames[1]->usedColors[3] = 0;  // marks that lag behind the pixels
+  const uint32_t swapEnd = doc.swapEnd;
   BuildGlobalPalette(256);
   EXPECT_EQ((std::vector<uint8_t>{2, 0, 3, 1}), FramePixels(1));
   EXPECT_EQ((std::vector<uint8_t>{0, 2}), FramePixels(2));
+  EXPECT_EQ(swapEnd, doc.swapEnd) << "no pixel moved, so none was stored again";
+  EXPECT_TRUE(doc.frames[1]->usedColors[3]) << "the used marks follow the pixels";
   BuildGlobalPalette(2);
   EXPECT_EQ(2, screenDescriptor.tableSize) << "expected a table of at most the colours asked for";
+}
+
+TEST_F(GlobalPaletteTest, EveryRemapFollowsTheGlobalPaletteOfItsMoment) {
+  // Two frames with one palette, remapped onto two different global
+  // palettes: the second must not reuse the first's map.
+  const std::vector<RgbTriple> colours = {kRed, kBlue};
+  AppendImage(2, 1, colours, {0, 1});
+  AppendImage(2, 1, colours, {0, 1});
+  doc.globalPalette[0] = kBlue;
+  doc.globalPalette[1] = kRed;
+  doc.globalColorCount = 2;
+  ASSERT_TRUE(RemapFrame(0, RemapMode::kGlobal));
+  EXPECT_EQ((std::vector<uint8_t>{1, 0}), FramePixels(0));
+  doc.globalPalette[0] = kRed;
+  doc.globalPalette[1] = kBlue;
+  ASSERT_TRUE(RemapFrame(1, RemapMode::kGlobal));
+  EXPECT_EQ((std::vector<uint8_t>{0, 1}), FramePixels(1));
 }
 
 }  // namespace
