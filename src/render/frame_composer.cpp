@@ -90,9 +90,20 @@ void PlacePicture(const PictureBuffer& source, PictureBuffer* destination, const
   }
 }
 
+// Puts every pixel of picture through map, leaving the pad bytes alone.
+void TranslatePicture(PictureBuffer* picture, const uint8_t* map) {
+  size_t stride = static_cast<size_t>(picture->width) + picture->rowPad;
+  for (int32_t y = 0; y < picture->height; ++y) {
+    uint8_t* row = picture->block.data() + static_cast<size_t>(y) * stride;
+    for (int32_t x = 0; x < picture->width; ++x) row[x] = map[row[x]];
+  }
+}
+
 // The composed picture: the union of the retained picture and the frame
 // picture, the retained one translated to the current frame's palette, the
-// frame drawn over it.
+// frame drawn over it. A frame inside the retained picture is drawn on the
+// retained block itself, which then passes to newPicture: copying the whole
+// picture for a frame that covers part of it would cost more than the frame.
 bool ComposeNewPicture(const Frame& frame) {
   int current = doc.currentFrame;
   SetFrameRectangle(&framePicture, current);
@@ -108,8 +119,10 @@ bool ComposeNewPicture(const Frame& frame) {
   int32_t bottom = int32_t{below.top} + below.height;
   int32_t frameBottom = int32_t{framePicture.top} + framePicture.height;
   if (frameBottom > bottom) bottom = frameBottom;
+  // The union holds the retained picture: of the same size, it is the same.
+  bool inPlace = right - left == below.width && bottom - top == below.height;
   if (!SetRectangle(&newPicture, left, top, right - left, bottom - top, current) ||
-      !AllocatePicture(&newPicture)) {
+      (!inPlace && !AllocatePicture(&newPicture))) {
     framePicture.block.Release();
     return false;
   }
@@ -119,7 +132,13 @@ bool ComposeNewPicture(const Frame& frame) {
   const uint8_t* map = doc.frames[below.frame]->displayMap;
   bool identity = true;
   for (int i = 0; i < 256 && identity; ++i) identity = map[i] == i;
-  PlacePicture(below, &newPicture, identity ? nullptr : map, -1);
+  if (inPlace) {
+    newPicture.block = std::move(retainedPicture.block);
+    DiscardRetainedPicture();
+    if (!identity) TranslatePicture(&newPicture, map);
+  } else {
+    PlacePicture(below, &newPicture, identity ? nullptr : map, -1);
+  }
   int skipIndex = frame.transparent ? frame.transparentIndex : -1;
   PlacePicture(framePicture, &newPicture, nullptr, skipIndex);
   framePicture.block.Release();
