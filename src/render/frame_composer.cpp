@@ -49,6 +49,17 @@ void ReadPicture(PictureBuffer* picture, uint32_t offset) {
   doc.swapFile.ReadBlockAt(offset, picture->block.data(), picture->size);
 }
 
+// Draws count pixels of in over out, except those equal to skip. In blocks
+// of a fixed length, without a branch and with rows that never overlap, so
+// that the compiler turns each block into a few vector instructions.
+void DrawRowOver(const uint8_t* __restrict in, uint8_t* __restrict out, int32_t count, uint8_t skip) {
+  constexpr int32_t kBlock = 32;
+  int32_t x = 0;
+  for (; x + kBlock <= count; x += kBlock)
+    for (int32_t i = 0; i < kBlock; ++i) out[x + i] = in[x + i] == skip ? out[x + i] : in[x + i];
+  for (; x < count; ++x) out[x] = in[x] == skip ? out[x] : in[x];
+}
+
 // Copies source into destination at its place: source's bottom row goes to
 // destination row (D.top + D.height) - (S.top + S.height) counted from the
 // first stored row, at column S.left - D.left. Pixels go through map when
@@ -72,18 +83,27 @@ void PlacePicture(const PictureBuffer& source, PictureBuffer* destination, const
     if (map != nullptr) {
       for (int32_t x = fromX; x < toX; ++x) out[x] = map[in[x]];
     } else if (skipIndex >= 0 && skipIndex <= 255) {
-      uint8_t skip = static_cast<uint8_t>(skipIndex);
-      // Without a branch, so that the compiler can do many pixels at a time.
-      for (int32_t x = fromX; x < toX; ++x) out[x] = in[x] == skip ? out[x] : in[x];
+      DrawRowOver(in + fromX, out + fromX, toX - fromX, static_cast<uint8_t>(skipIndex));
     } else {
       memcpy(out + fromX, in + fromX, static_cast<size_t>(toX - fromX));
     }
   }
 }
 
+// Puts every pixel of picture through map, leaving the pad bytes alone.
+void TranslatePicture(PictureBuffer* picture, const uint8_t* map) {
+  size_t stride = static_cast<size_t>(picture->width) + picture->rowPad;
+  for (int32_t y = 0; y < picture->height; ++y) {
+    uint8_t* row = picture->block.data() + static_cast<size_t>(y) * stride;
+    for (int32_t x = 0; x < picture->width; ++x) row[x] = map[row[x]];
+  }
+}
+
 // The composed picture: the union of the retained picture and the frame
 // picture, the retained one translated to the current frame's palette, the
-// frame drawn over it.
+// frame drawn over it. A frame inside the retained picture is drawn on the
+// retained block itself, which then passes to newPicture: copying the whole
+// picture for a frame that covers part of it would cost more than the frame.
 bool ComposeNewPicture(const Frame& frame) {
   int current = doc.currentFrame;
   SetFrameRectangle(&framePicture, current);
@@ -99,8 +119,10 @@ bool ComposeNewPicture(const Frame& frame) {
   int32_t bottom = int32_t{below.top} + below.height;
   int32_t frameBottom = int32_t{framePicture.top} + framePicture.height;
   if (frameBottom > bottom) bottom = frameBottom;
+  // The union holds the retained picture: of the same size, it is the same.
+  bool inPlace = right - left == below.width && bottom - top == below.height;
   if (!SetRectangle(&newPicture, left, top, right - left, bottom - top, current) ||
-      !AllocatePicture(&newPicture)) {
+      (!inPlace && !AllocatePicture(&newPicture))) {
     framePicture.block.Release();
     return false;
   }
@@ -110,7 +132,13 @@ bool ComposeNewPicture(const Frame& frame) {
   const uint8_t* map = doc.frames[below.frame]->displayMap;
   bool identity = true;
   for (int i = 0; i < 256 && identity; ++i) identity = map[i] == i;
-  PlacePicture(below, &newPicture, identity ? nullptr : map, -1);
+  if (inPlace) {
+    newPicture.block = std::move(retainedPicture.block);
+    DiscardRetainedPicture();
+    if (!identity) TranslatePicture(&newPicture, map);
+  } else {
+    PlacePicture(below, &newPicture, identity ? nullptr : map, -1);
+  }
   int skipIndex = frame.transparent ? frame.transparentIndex : -1;
   PlacePicture(framePicture, &newPicture, nullptr, skipIndex);
   framePicture.block.Release();

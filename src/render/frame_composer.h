@@ -13,7 +13,10 @@
 //                    composing, empty otherwise.
 // A refresh of an image frame calls BuildNewPicture; when it succeeds, the
 // user interface makes its bitmap from newPicture, then calls
-// RetainNewPicture. DiscardRetainedPicture may come at any time.
+// RetainNewPicture. DiscardRetainedPicture may come at any time. A build
+// that draws the frame on the retained block itself takes that block, and
+// the retained picture is discarded from then on, as RetainNewPicture would
+// have done.
 #pragma once
 
 #include "render/picture_buffer.h"
@@ -28,10 +31,12 @@ extern PictureBuffer framePicture;
 bool ComposesOverRetained();
 
 // Builds newPicture for doc.currentFrame, which must be an image frame.
-// False when memory cannot be had or the composed rectangle would be larger
-// than kMaxPictureSide or kMaxPictureSize: newPicture then has no block and
-// describes the current frame alone, framePicture is empty and the retained
-// picture is as it was, so the next refresh starts from the same place.
+// When the frame lies inside the retained picture, the retained block
+// becomes newPicture's. False when memory cannot be had or the composed
+// rectangle would be larger than kMaxPictureSide or kMaxPictureSize:
+// newPicture then has no block and describes the current frame alone,
+// framePicture is empty and the retained picture is as it was, so the next
+// refresh starts from the same place.
 bool BuildNewPicture();
 
 // After the bitmap was made: the new picture becomes the retained one unless
