@@ -88,20 +88,25 @@ class LongestMatch {
   static constexpr int kVisitLimit = 512;
 
   void Search(int code, size_t k) {
-    if (path_.size() > best_) {
+    bool extended = false;
+    if (k < count_ && ++visits_ <= kVisitLimit) {
+      // Of two matches as long, the one searched first is kept.
+      const uint8_t choices[2] = {ownFirst_ ? own_[k] : other_[k], ownFirst_ ? other_[k] : own_[k]};
+      for (int c = 0; c < (own_[k] == other_[k] ? 1 : 2); ++c) {
+        const int next = table_.Find(code, choices[c]);
+        if (next < 0) continue;
+        extended = true;
+        path_.push_back(choices[c]);
+        Search(next, k + 1);
+        path_.pop_back();
+      }
+    }
+    // Only where a match ends is it weighed, so a path without branches
+    // is copied once.
+    if (!extended && path_.size() > best_) {
       best_ = path_.size();
       bestCode_ = code;
       bestPath_ = path_;
-    }
-    if (k == count_ || ++visits_ > kVisitLimit) return;
-    // Of two matches as long, the one searched first is kept.
-    const uint8_t choices[2] = {ownFirst_ ? own_[k] : other_[k], ownFirst_ ? other_[k] : own_[k]};
-    for (int c = 0; c < (own_[k] == other_[k] ? 1 : 2); ++c) {
-      const int next = table_.Find(code, choices[c]);
-      if (next < 0) continue;
-      path_.push_back(choices[c]);
-      Search(next, k + 1);
-      path_.pop_back();
     }
   }
 
