@@ -5,6 +5,7 @@
 // must take the rectangle, disposal and transparency the contract gives it,
 // and the command says it is done only when there was a pair to work on.
 #include <algorithm>
+#include <cstdio>
 #include <random>
 #include <set>
 
@@ -332,6 +333,35 @@ TEST(OptimizeRandomAnimations, CropAndRestoreKeepEveryScreen) {
   EXPECT_GT(restored, kAnimations / 4) << "expected many animations restored, got " << restored;
   EXPECT_GT(madeTransparent, kAnimations / 20) << "expected frames made transparent, got " << madeTransparent;
   EXPECT_GT(renumbered, kAnimations / 10) << "expected global palettes renumbered, got " << renumbered;
+}
+
+// ---- the file it makes ----------------------------------------------------------
+
+// The size of the file Save As writes without the credit.
+long SavedSize(const std::string& name) {
+  const std::string path = ScratchPath(name);
+  if (!SaveAs(path, 0)) return -1;
+  FILE* file = fopen(path.c_str(), "rb");
+  if (!file) return -1;
+  fseek(file, 0, SEEK_END);
+  const long size = ftell(file);
+  fclose(file);
+  return size;
+}
+
+// gifsicle-o2-sprite.gif is the benchmark reference's -O2 of
+// dirty-rect-sprite.gif: its repeated pixels are each written as whichever
+// of their colour and the transparent index codes smaller, which no choice
+// for a frame as a whole reaches.
+TEST(OptimizeWithTransparency, NoLargerThanTheReferenceWithPerPixelChoice) {
+  ASSERT_TRUE(LoadFresh(TestDataPath("gifsicle-o2-sprite.gif")));
+  const long reference = SavedSize("reference-sprite.gif");
+  ASSERT_TRUE(LoadFresh(TestDataPath("dirty-rect-sprite.gif")));
+  CropFramesToDirty(Transparency::kForUnchangedPixels);
+  const long optimized = SavedSize("optimized-sprite.gif");
+  EXPECT_GT(optimized, 0);
+  EXPECT_LE(optimized, reference) << "expected no larger than the reference's " << reference << ", got "
+                                  << optimized;
 }
 
 }  // namespace
