@@ -20,10 +20,7 @@ namespace {
 // decides hit or miss, so the slots never show in the output; a
 // multiplicative hash spreads the keys of banded and blocky pictures where a
 // sum of multiples packs them into long probe chains.
-inline int HashSlot(uint32_t key, int slots) {
-  uint32_t slot = (key * 0x9E3779B1u) >> 19;  // 0..8191
-  return static_cast<int>(slot >= static_cast<uint32_t>(slots) ? slot - static_cast<uint32_t>(slots) : slot);
-}
+inline int HashSlot(uint32_t key) { return static_cast<int>((key * 0x9E3779B1u) >> 19); }
 
 }  // namespace
 
@@ -74,12 +71,12 @@ void LzwEncoder::Encode(const uint8_t* pixels, int count) {
       continue;
     }
     const uint32_t key = static_cast<uint32_t>(current) << 8 | static_cast<uint32_t>(byte);
-    int slot = HashSlot(key, kLzwHashSlots);
+    int slot = HashSlot(key);
     uint32_t word;
     for (;;) {
       word = slots[slot];
       if (word == kEmptySlot || word >> 12 == key) break;
-      if (++slot == kLzwHashSlots) slot = 0;
+      slot = (slot + 1) & (kLzwHashSlots - 1);
     }
     if (word != kEmptySlot) {
       lastChild[current] = (0x100u | static_cast<uint32_t>(byte)) << 12 | (word & 0xFFF);

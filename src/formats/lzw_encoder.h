@@ -56,7 +56,7 @@ class LzwEncoder {
   // Open addressing over about twice as many slots as codes. A slot holds
   // its string's prefix code and next byte (20 bits) above the string's own
   // code (12 bits), so that one load both finds and checks it.
-  static constexpr int kLzwHashSlots = 8187;
+  static constexpr int kLzwHashSlots = 8192;
   static constexpr uint32_t kEmptySlot = 0xFFFFFFFF;
 
   uint32_t slots_[kLzwHashSlots];

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 
@@ -108,6 +109,20 @@ TEST_F(QuantizerTest, ExactColoursOfFramesAreCollectedOnlyWhenFewEnough) {
   frame.transparent = 0;
   FrameUsedIndices(2, used);
   EXPECT_FALSE(used[7]) << "an opaque frame's transparent index is no colour of it";
+
+  // Runs of eight are passed over only when they repeat an index marked:
+  // the first run of a row, and a run that repeats only its first pixel,
+  // still count.
+  std::vector<uint8_t> pixels(32, 2);
+  std::fill(pixels.begin(), pixels.begin() + 8, 1);
+  pixels[16 + 1] = 6;
+  Frame& runs = AppendImage(16, 2, {{0, 0, 0}}, pixels);
+  memset(runs.usedColors, 0, sizeof runs.usedColors);
+  FrameUsedIndices(3, used);
+  got.clear();
+  for (int i = 0; i < 256; ++i)
+    if (used[i]) got.push_back(i);
+  EXPECT_EQ((std::vector<int>{1, 2, 6}), got);
 }
 
 }  // namespace
