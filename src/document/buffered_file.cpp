@@ -17,11 +17,10 @@ int BufferedFile::OpenRead(const char* path) {
   return handle_;
 }
 
-int BufferedFile::OpenWrite(const char* path) {
+void BufferedFile::AttachForWriting(int handle) {
   Close();
-  handle_ = FileOpenWrite(path);
+  handle_ = handle;
   writing_ = handle_ >= 0;
-  return handle_;
 }
 
 // Hands out what the buffer holds, refills it once when that is not enough,

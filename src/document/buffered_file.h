@@ -13,9 +13,8 @@ class BufferedFile {
 
   // Opens read-only; a negative result means failure.
   int OpenRead(const char* path);
-  // Opens an existing file (an empty one just made) for writing from its
-  // start, without truncating it; a negative result means failure.
-  int OpenWrite(const char* path);
+  // Takes over a file just made and open for writing (FileClose's kind).
+  void AttachForWriting(int handle);
   // Delivers up to n bytes; fewer only at the end of the file. -1 when no
   // file is open.
   int Read(void* destination, int n);

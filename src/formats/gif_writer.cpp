@@ -84,9 +84,11 @@ bool GifWriter::Write(const char* path) {
   if (strlen(path) >= sizeof doc.fileName) return false;
   CommitPendingChange();
   BuildGlobalPalette(256);
-  if (!MakeTempFileBeside(path, tempPath_, sizeof tempPath_)) return false;
+  const int handle = CreateTempFileBeside(path, tempPath_, sizeof tempPath_);
+  if (handle < 0) return false;
+  gifFile.AttachForWriting(handle);
 
-  bool written = gifFile.OpenWrite(tempPath_) >= 0 && WriteFile();
+  bool written = WriteFile();
   written = gifFile.Close() && written;
   row_.Release();
   block_.Release();

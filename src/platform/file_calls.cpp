@@ -61,16 +61,12 @@ int FileOpenRead(const char* path) { return _wopen(Utf16(path).c_str(), O_RDONLY
 int FileCreate(const char* path) {
   return _wopen(Utf16(path).c_str(), O_RDWR | O_CREAT | O_TRUNC | kBinary, kCreateMode);
 }
-
-int FileOpenWrite(const char* path) { return _wopen(Utf16(path).c_str(), O_RDWR | kBinary); }
 #else
 int FileOpenRead(const char* path) { return open(path, O_RDONLY | kBinary); }
 
 int FileCreate(const char* path) {
   return open(path, O_RDWR | O_CREAT | O_TRUNC | kBinary, kCreateMode);
 }
-
-int FileOpenWrite(const char* path) { return open(path, O_RDWR | kBinary); }
 #endif
 
 int32_t FileRead(int handle, void* destination, uint32_t count) {

@@ -7,7 +7,6 @@
 
 int FileOpenRead(const char* path);  // negative on failure
 int FileCreate(const char* path);    // truncates or creates; negative on failure
-int FileOpenWrite(const char* path); // an existing file, for writing from its start; negative on failure
 int32_t FileRead(int handle, void* destination, uint32_t count);
 int32_t FileWrite(int handle, const void* source, uint32_t count);
 bool FileSeek(int handle, uint32_t offset);

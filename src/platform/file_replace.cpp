@@ -6,6 +6,8 @@
 #include <cstring>
 
 #ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
 #include <windows.h>
 #else
 #include <sys/stat.h>
@@ -33,12 +35,12 @@ size_t FolderLength(const char* target) {
 
 }  // namespace
 
-bool MakeTempFileBeside(const char* target, char* out, size_t capacity) {
-  if (capacity < 1) return false;
+int CreateTempFileBeside(const char* target, char* out, size_t capacity) {
+  if (capacity < 1) return -1;
   size_t folderLength = FolderLength(target);
 #ifdef _WIN32
   char folder[MAX_PATH];
-  if (folderLength + 2 > sizeof folder) return false;
+  if (folderLength + 2 > sizeof folder) return -1;
   if (folderLength == 0) {
     strcpy(folder, ".");
   } else {
@@ -47,25 +49,28 @@ bool MakeTempFileBeside(const char* target, char* out, size_t capacity) {
   }
   // GetTempFileNameW creates the file, so two saves never get one name.
   wchar_t name[MAX_PATH];
-  if (GetTempFileNameW(Utf16(folder).c_str(), Utf16(kTempPrefix).c_str(), 0, name) == 0) return false;
+  if (GetTempFileNameW(Utf16(folder).c_str(), Utf16(kTempPrefix).c_str(), 0, name) == 0) return -1;
   const std::string path = Utf8(name);
-  if (path.size() >= capacity) {
+  const int handle = path.size() < capacity ? _wopen(name, _O_RDWR | _O_BINARY) : -1;
+  if (handle < 0) {
     DeleteFileW(name);
-    return false;
+    return -1;
   }
   strcpy(out, path.c_str());
-  return true;
+  return handle;
 #else
   static const char kPattern[] = "XXXXXX.tmp";
   size_t length = folderLength + strlen(kTempPrefix) + strlen(kPattern);
-  if (length >= capacity) return false;
+  if (length >= capacity) return -1;
   memcpy(out, target, folderLength);
   strcpy(out + folderLength, kTempPrefix);
   strcat(out, kPattern);
   int fd = mkstemps(out, 4);
-  if (fd < 0) return false;
-  close(fd);
-  return true;
+  if (fd < 0) return -1;
+  // The file was made private; the file it will replace keeps its mode.
+  struct stat existing;
+  if (stat(target, &existing) == 0) fchmod(fd, existing.st_mode & 07777);
+  return fd;
 #endif
 }
 
@@ -73,9 +78,6 @@ bool MoveFileOver(const char* source, const char* target) {
 #ifdef _WIN32
   return MoveFileExW(Utf16(source).c_str(), Utf16(target).c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
 #else
-  // The temporary file was made private; the replaced file keeps its mode.
-  struct stat existing;
-  if (stat(target, &existing) == 0) chmod(source, existing.st_mode & 07777);
   return rename(source, target) == 0;
 #endif
 
