@@ -56,21 +56,52 @@ void LzwEncoder::StartTable() {
   limit_ = 1 << width_;
 }
 
+// The state the loop changes lives in locals while it runs: stores into the
+// tables could otherwise be taken for stores into the counters beside them,
+// and every counter would go back to memory at every pixel. It is handed
+// back to the members around the rare calls that use them.
 void LzwEncoder::Encode(const uint8_t* pixels, int count) {
   if (failed_ || count <= 0) return;
   uint32_t* const slots = slots_;
   uint32_t* const lastChild = lastChild_;
+  uint16_t* const filled = filledSlots_;
   const uint8_t* const end = pixels + count;
   int current = current_;
   if (current < 0) current = *pixels++;
+  uint64_t bits = bits_;
+  int bitCount = bitCount_;
+  int streamUsed = streamUsed_;
+  int nextFree = nextFree_;
+  int width = width_;
+  int limit = limit_;
+  int filledCount = filledCount_;
+  auto put = [&](int code, int codeWidth) {
+    bits |= static_cast<uint64_t>(code) << bitCount;
+    bitCount += codeWidth;
+    if (bitCount < 32) return;
+    // Little-endian order, whatever the machine's.
+    uint8_t* out = stream_ + streamUsed;
+    out[0] = static_cast<uint8_t>(bits);
+    out[1] = static_cast<uint8_t>(bits >> 8);
+    out[2] = static_cast<uint8_t>(bits >> 16);
+    out[3] = static_cast<uint8_t>(bits >> 24);
+    streamUsed += 4;
+    bits >>= 32;
+    bitCount -= 32;
+    if (streamUsed >= kStreamLimit) {
+      streamUsed_ = streamUsed;
+      Deliver(false);
+      streamUsed = streamUsed_;
+    }
+  };
   while (pixels != end) {
-    const int byte = *pixels++;
+    const uint32_t byte = *pixels++;
     const uint32_t child = lastChild[current];
-    if (child >> 12 == (0x100u | static_cast<uint32_t>(byte))) {
+    if (child >> 12 == (0x100u | byte)) {
       current = static_cast<int>(child & 0xFFF);
       continue;
     }
-    const uint32_t key = static_cast<uint32_t>(current) << 8 | static_cast<uint32_t>(byte);
+    const uint32_t key = static_cast<uint32_t>(current) << 8 | byte;
     int slot = HashSlot(key);
     uint32_t word;
     for (;;) {
@@ -79,26 +110,38 @@ void LzwEncoder::Encode(const uint8_t* pixels, int count) {
       slot = (slot + 1) & (kLzwHashSlots - 1);
     }
     if (word != kEmptySlot) {
-      lastChild[current] = (0x100u | static_cast<uint32_t>(byte)) << 12 | (word & 0xFFF);
+      lastChild[current] = (0x100u | byte) << 12 | (word & 0xFFF);
       current = static_cast<int>(word & 0xFFF);
       continue;
     }
-    PutCode(current, width_);
-    if (nextFree_ < kLzwMaxCodes) {
-      slots[slot] = key << 12 | static_cast<uint32_t>(nextFree_);
-      filledSlots_[filledCount_++] = static_cast<uint16_t>(slot);
-      lastChild[current] = (0x100u | static_cast<uint32_t>(byte)) << 12 | static_cast<uint32_t>(nextFree_);
+    put(current, width);
+    if (nextFree < kLzwMaxCodes) {
+      slots[slot] = key << 12 | static_cast<uint32_t>(nextFree);
+      filled[filledCount++] = static_cast<uint16_t>(slot);
+      lastChild[current] = (0x100u | byte) << 12 | static_cast<uint32_t>(nextFree);
     }
-    if (++nextFree_ == limit_ + 1) {
-      if (++width_ > kLzwMaxWidth) {
-        PutCode(clear_, kLzwMaxWidth);
+    if (++nextFree == limit + 1) {
+      if (++width > kLzwMaxWidth) {
+        put(clear_, kLzwMaxWidth);
+        nextFree_ = nextFree;
+        filledCount_ = filledCount;
         StartTable();
+        nextFree = nextFree_;
+        width = width_;
+        filledCount = filledCount_;
       }
-      limit_ = 1 << width_;
+      limit = 1 << width;
     }
-    current = byte;
+    current = static_cast<int>(byte);
   }
   current_ = current;
+  bits_ = bits;
+  bitCount_ = bitCount;
+  streamUsed_ = streamUsed;
+  nextFree_ = nextFree;
+  width_ = width;
+  limit_ = limit;
+  filledCount_ = filledCount;
 }
 
 bool LzwEncoder::Finish() {
