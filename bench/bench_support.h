@@ -73,7 +73,8 @@ inline GifFileType* BeginGeneratedGif(const std::string& path, int width, int he
   return gif;
 }
 
-// Keeps each run's rate, size and times by benchmark name.
+// Keeps each run's rate, size and times by benchmark name; with
+// --benchmark_repetitions, the medians of the repetitions.
 class RunReporter : public benchmark::ConsoleReporter {
  public:
   // Colours only on a terminal, so that a saved log stays plain text.
@@ -84,7 +85,8 @@ class RunReporter : public benchmark::ConsoleReporter {
   std::map<std::string, double> cpuMilliseconds;  // processor time per iteration
   void ReportRuns(const std::vector<Run>& runs) override {
     for (const Run& run : runs) {
-      if (run.run_type != Run::RT_Iteration || run.error_occurred || run.iterations <= 0) continue;
+      const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
+      if ((run.run_type != Run::RT_Iteration && !median) || run.error_occurred || run.iterations <= 0) continue;
       const std::string& name = run.run_name.function_name;
       auto rate = run.counters.find(kRateCounter);
       if (rate != run.counters.end()) rates[name] = rate->second.value;
