@@ -67,9 +67,18 @@ int CreateTempFileBeside(const char* target, char* out, size_t capacity) {
   strcat(out, kPattern);
   int fd = mkstemps(out, 4);
   if (fd < 0) return -1;
-  // The file was made private; the file it will replace keeps its mode.
+  // The file was made private (0600). The file it will replace keeps its
+  // mode; a new one gets what any new file gets, 0666 less the umask.
   struct stat existing;
-  if (stat(target, &existing) == 0) fchmod(fd, existing.st_mode & 07777);
+  mode_t mode = 0;
+  if (stat(target, &existing) == 0) {
+    mode = existing.st_mode & 07777;
+  } else {
+    const mode_t mask = umask(0);
+    umask(mask);
+    mode = 0666 & ~mask;
+  }
+  if (mode != 0600) fchmod(fd, mode);
   return fd;
 #endif
 }

@@ -115,6 +115,14 @@ TEST_F(GifWriterTest, AWriteFailingAtAnyByteKeepsTheOldFileAndName) {
   struct stat status;
   ASSERT_EQ(0, stat(target.c_str(), &status));
   EXPECT_EQ(0644u, status.st_mode & 0777) << "the replaced file keeps its permissions";
+  SetWriteFailureAfter(-1);
+  const std::string fresh = ScratchPath("fresh.gif");
+  const mode_t mask = umask(022);
+  ASSERT_TRUE(WriteGif(fresh.c_str()));
+  umask(mask);
+  ASSERT_EQ(0, stat(fresh.c_str(), &status));
+  EXPECT_EQ(0644u, status.st_mode & 0777) << "a new file is as readable as the umask lets any new file be";
+  remove(fresh.c_str());
 #endif
 }
 
