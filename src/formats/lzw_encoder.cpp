@@ -36,9 +36,7 @@ void LzwEncoder::Begin(int minCodeSize, Sink sink, void* context) {
   failed_ = false;
   minCodeSize_ = minCodeSize;
   clear_ = 1 << minCodeSize;
-  bits_ = 0;
-  bitCount_ = 0;
-  streamUsed_ = 0;
+  packer_ = Packer();
   current_ = -1;
   PutCode(clear_, minCodeSize + 1);
   StartTable();
@@ -68,31 +66,16 @@ void LzwEncoder::Encode(const uint8_t* pixels, int count) {
   const uint8_t* const end = pixels + count;
   int current = current_;
   if (current < 0) current = *pixels++;
-  uint64_t bits = bits_;
-  int bitCount = bitCount_;
-  int streamUsed = streamUsed_;
+  Packer packer = packer_;
   int nextFree = nextFree_;
   int width = width_;
   int limit = limit_;
   int filledCount = filledCount_;
   auto put = [&](int code, int codeWidth) {
-    bits |= static_cast<uint64_t>(code) << bitCount;
-    bitCount += codeWidth;
-    if (bitCount < 32) return;
-    // Little-endian order, whatever the machine's.
-    uint8_t* out = stream_ + streamUsed;
-    out[0] = static_cast<uint8_t>(bits);
-    out[1] = static_cast<uint8_t>(bits >> 8);
-    out[2] = static_cast<uint8_t>(bits >> 16);
-    out[3] = static_cast<uint8_t>(bits >> 24);
-    streamUsed += 4;
-    bits >>= 32;
-    bitCount -= 32;
-    if (streamUsed >= kStreamLimit) {
-      streamUsed_ = streamUsed;
-      Deliver(false);
-      streamUsed = streamUsed_;
-    }
+    if (!packer.Put(code, codeWidth, stream_)) return;
+    packer_ = packer;
+    Deliver(false);
+    packer = packer_;
   };
   while (pixels != end) {
     const uint32_t byte = *pixels++;
@@ -135,9 +118,7 @@ void LzwEncoder::Encode(const uint8_t* pixels, int count) {
     current = static_cast<int>(byte);
   }
   current_ = current;
-  bits_ = bits;
-  bitCount_ = bitCount;
-  streamUsed_ = streamUsed;
+  packer_ = packer;
   nextFree_ = nextFree;
   width_ = width;
   limit_ = limit;
@@ -150,12 +131,12 @@ bool LzwEncoder::Finish() {
     if (nextFree_ == limit_ && width_ < kLzwMaxWidth) ++width_;
   }
   PutCode(clear_ + 1, width_);
-  while (bitCount_ > 0) {
-    stream_[streamUsed_++] = static_cast<uint8_t>(bits_);
-    bits_ >>= 8;
-    bitCount_ = bitCount_ > 8 ? bitCount_ - 8 : 0;
+  while (packer_.bitCount > 0) {
+    stream_[packer_.used++] = static_cast<uint8_t>(packer_.bits);
+    packer_.bits >>= 8;
+    packer_.bitCount = packer_.bitCount > 8 ? packer_.bitCount - 8 : 0;
   }
-  bits_ = 0;
+  packer_.bits = 0;
   Deliver(true);
   current_ = -1;
   return !failed_;
@@ -165,17 +146,18 @@ bool LzwEncoder::Finish() {
 // the last time also the short sub-block left and the terminator. Bytes
 // short of a whole sub-block otherwise wait for the next time.
 void LzwEncoder::Deliver(bool last) {
+  const int used = packer_.used;
   int taken = 0;
   int written = 0;
-  while (streamUsed_ - taken >= 255 || (last && streamUsed_ > taken)) {
-    const int n = streamUsed_ - taken < 255 ? streamUsed_ - taken : 255;
+  while (used - taken >= 255 || (last && used > taken)) {
+    const int n = used - taken < 255 ? used - taken : 255;
     out_[written] = static_cast<uint8_t>(n);
     memcpy(out_ + written + 1, stream_ + taken, static_cast<size_t>(n));
     written += n + 1;
     taken += n;
   }
   if (last) out_[written++] = 0;
-  memmove(stream_, stream_ + taken, static_cast<size_t>(streamUsed_ - taken));
-  streamUsed_ -= taken;
+  memmove(stream_, stream_ + taken, static_cast<size_t>(used - taken));
+  packer_.used = used - taken;
   if (written > 0 && !failed_ && !sink_(context_, out_, written)) failed_ = true;
 }

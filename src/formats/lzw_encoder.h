@@ -35,21 +35,31 @@ class LzwEncoder {
   static constexpr int kStreamLimit = kBlocksPerWrite * 255;  // code bytes handed on at once
 
   void StartTable();
-  void PutCode(int code, int width) {
-    bits_ |= static_cast<uint64_t>(code) << bitCount_;
-    bitCount_ += width;
-    if (bitCount_ >= 32) {
+  // Codes packed least significant bit first into a stream of bytes: the
+  // bits not yet whole bytes, and the bytes written. Put says when the
+  // stream is full and must be handed on.
+  struct Packer {
+    uint64_t bits = 0;
+    int bitCount = 0;
+    int used = 0;
+    bool Put(int code, int width, uint8_t* stream) {
+      bits |= static_cast<uint64_t>(code) << bitCount;
+      bitCount += width;
+      if (bitCount < 32) return false;
       // Little-endian order, whatever the machine's.
-      uint8_t* out = stream_ + streamUsed_;
-      out[0] = static_cast<uint8_t>(bits_);
-      out[1] = static_cast<uint8_t>(bits_ >> 8);
-      out[2] = static_cast<uint8_t>(bits_ >> 16);
-      out[3] = static_cast<uint8_t>(bits_ >> 24);
-      streamUsed_ += 4;
-      bits_ >>= 32;
-      bitCount_ -= 32;
-      if (streamUsed_ >= kStreamLimit) Deliver(false);
+      uint8_t* out = stream + used;
+      out[0] = static_cast<uint8_t>(bits);
+      out[1] = static_cast<uint8_t>(bits >> 8);
+      out[2] = static_cast<uint8_t>(bits >> 16);
+      out[3] = static_cast<uint8_t>(bits >> 24);
+      used += 4;
+      bits >>= 32;
+      bitCount -= 32;
+      return used >= kStreamLimit;
     }
+  };
+  void PutCode(int code, int width) {
+    if (packer_.Put(code, width, stream_)) Deliver(false);
   }
   void Deliver(bool last);
 
@@ -78,11 +88,9 @@ class LzwEncoder {
   int limit_ = 8;
   int nextFree_ = 6;
   int current_ = -1;  // the code of the string matched so far, -1 for none
-  uint64_t bits_ = 0;  // pending bits, least significant first
-  int bitCount_ = 0;
+  Packer packer_;
   // The coded bytes not yet handed on, and the sub-blocks they are cut into
   // for the sink: a length byte before every 255 of them.
   uint8_t stream_[kStreamLimit + 8];
-  int streamUsed_ = 0;
   uint8_t out_[(kBlocksPerWrite + 1) * 256 + 1];
 };
