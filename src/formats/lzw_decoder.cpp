@@ -50,35 +50,6 @@ inline void CopyString(uint8_t* out, const uint8_t* from, size_t length) {
   }
 }
 
-// Follows codes after the output is full: only the table's growth matters
-// now, to tell the end code from a bad code.
-LzwEnd FollowToEnd(int minCodeSize, const uint8_t* data, uint64_t bit, uint64_t bitCount, int width,
-                   int nextFree) {
-  const int clear = 1 << minCodeSize;
-  bool afterClear = false;
-  for (;;) {
-    if (bit + static_cast<uint64_t>(width) > bitCount) return LzwEnd::kEndOfData;
-    int code = static_cast<int>((Load64(data + (bit >> 3)) >> (bit & 7)) & ((1u << width) - 1));
-    bit += static_cast<uint64_t>(width);
-    if (code == clear) {
-      width = minCodeSize + 1 < kLzwMaxWidth ? minCodeSize + 1 : kLzwMaxWidth;
-      nextFree = clear + 2;
-      afterClear = true;
-      continue;
-    }
-    if (code == clear + 1) return LzwEnd::kEndCode;
-    if (afterClear) {
-      if (code > clear) return LzwEnd::kBadCode;
-    } else if (code > nextFree || (code == nextFree && nextFree >= kLzwMaxCodes)) {
-      return LzwEnd::kBadCode;
-    } else if (nextFree < kLzwMaxCodes) {
-      ++nextFree;
-    }
-    afterClear = false;
-    if (nextFree >= (1 << width) && width < kLzwMaxWidth) ++width;
-  }
-}
-
 }  // namespace
 
 LzwEnd DecodeLzw(int minCodeSize, const uint8_t* data, size_t size, LzwOutput& out) {
@@ -155,17 +126,18 @@ LzwEnd DecodeLzw(int minCodeSize, const uint8_t* data, size_t size, LzwOutput& o
 
     const uint32_t place = entries.place[code];
     const uint32_t length = entries.length[code];
-    if (end - at < length) {
-      // The last pixels: what fits is stored, the rest only followed.
+    const bool fits = end - at >= length;
+    if (fits) {
+      CopyString(base + at, base + place, length);
+      used[base[place]] = 1;
+    } else {
+      // The last pixels: what fits is stored. The output then stays full and
+      // later codes are only followed, to tell the end code from a bad one.
       for (size_t k = 0; at + k < end; ++k) base[at + k] = base[place + k];
       if (at < end) used[base[at]] = 1;
-      out.produced = out.size;
-      return FollowToEnd(minCodeSize, data, bit, bitCount, width, nextFree);
     }
-    CopyString(base + at, base + place, length);
-    used[base[place]] = 1;
     previousPlace = static_cast<uint32_t>(at);
     previousLength = length;
-    at += length;
+    at = fits ? at + length : end;
   }
 }
