@@ -193,16 +193,11 @@ void AdoptTarget(int frameIndex, RemapMode mode, const uint8_t map[256], const u
   if (frame.transparent && frame.transparentIndex < 256) frame.transparentIndex = map[frame.transparentIndex];
   memcpy(frame.usedColors, used, sizeof frame.usedColors);
   for (int i = 0; i < 256; ++i) {
-    PaletteEntry& entry = frame.palette[i];
-    if (mode == RemapMode::kGlobal) {
-      entry.red = doc.globalPalette[i].red;
-      entry.green = doc.globalPalette[i].green;
-      entry.blue = doc.globalPalette[i].blue;
-    } else {
-      entry.red = loadedPalette[i].red;
-      entry.green = loadedPalette[i].green;
-      entry.blue = loadedPalette[i].blue;
-    }
+    int r = 0, g = 0, b = 0;
+    TargetColor(mode, i, &r, &g, &b);
+    frame.palette[i].red = static_cast<uint8_t>(r);
+    frame.palette[i].green = static_cast<uint8_t>(g);
+    frame.palette[i].blue = static_cast<uint8_t>(b);
   }
   DeleteFramePaletteIfAny(frameIndex);
   CreateFramePalette(frameIndex);

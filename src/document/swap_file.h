@@ -34,14 +34,14 @@ class SwapFile {
   uint64_t size() const { return size_; }
   // Closes the file and deletes it by its path; nothing when it never opened.
   void CloseAndRemove();
-  // Sends the gathered writes to the file.
-  void Flush();
 
   bool IsOpen() const { return handle_ > 0; }
 
  private:
   void Grow(uint32_t offset, uint32_t count);
   void Write(uint32_t offset, const void* source, uint32_t count);
+  // Sends the gathered writes to the file.
+  void Flush();
   bool ReadGathered(uint32_t offset, void* destination, uint32_t count);
 
   // Writes up to this size are gathered; larger ones go straight through.
