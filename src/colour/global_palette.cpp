@@ -178,13 +178,61 @@ int SharedPaletteCount(const int* frames, int frameCount, int n, int* highest, u
 
 // Whether map keeps every index marked in shown where it is.
 bool KeepsEveryIndex(const uint8_t map[256], const uint8_t shown[256]) {
-  for (int i = 0; i < 256; ++i)
-    if (shown[i] && map[i] != i) return false;
-  return true;
+  uint8_t moved = 0;  // no branch: the compiler takes many entries at a time
+  for (int i = 0; i < 256; ++i) moved |= static_cast<uint8_t>((shown[i] != 0) & (map[i] != i));
+  return moved == 0;
+}
+
+// A palette entry as the word it is in memory, and the colour part of it.
+constexpr uint32_t kColorBits = 0x00FFFFFF;
+
+uint32_t EntryWord(uint8_t red, uint8_t green, uint8_t blue) {
+  const PaletteEntry entry = {blue, green, red, 0};
+  uint32_t word = 0;
+  memcpy(&word, &entry, sizeof word);
+  return word;
+}
+
+// The mode's palette as the words of palette entries, reserved bytes 0. The
+// global one is kept between calls: a save puts every frame on the same one.
+const uint32_t* TargetWords(RemapMode mode) {
+  static RgbTriple globalSource[256];
+  static uint32_t globalWords[256];
+  static bool globalKnown = false;
+  static uint32_t words[256];
+  if (mode == RemapMode::kGlobal) {
+    if (!globalKnown || memcmp(globalSource, doc.globalPalette, sizeof globalSource) != 0) {
+      memcpy(globalSource, doc.globalPalette, sizeof globalSource);
+      for (int i = 0; i < 256; ++i) globalWords[i] = EntryWord(globalSource[i].red, globalSource[i].green, globalSource[i].blue);
+      globalKnown = true;
+    }
+    return globalWords;
+  }
+  for (int i = 0; i < 256; ++i) {
+    int r = 0, g = 0, b = 0;
+    TargetColor(mode, i, &r, &g, &b);
+    words[i] = EntryWord(static_cast<uint8_t>(r), static_cast<uint8_t>(g), static_cast<uint8_t>(b));
+  }
+  return words;
+}
+
+// Whether the frame's palette has the colours of target, and puts them there
+// (each entry keeps its reserved byte) when not.
+bool PutPalette(Frame& frame, const uint32_t* target) {
+  uint32_t entries[256];
+  memcpy(entries, frame.palette, sizeof entries);
+  uint32_t differ = 0;
+  for (int i = 0; i < 256; ++i) differ |= (entries[i] ^ target[i]) & kColorBits;
+  if (differ == 0) return true;
+  for (int i = 0; i < 256; ++i) entries[i] = (entries[i] & ~kColorBits) | target[i];
+  memcpy(frame.palette, entries, sizeof entries);
+  return false;
 }
 
 // Puts frame frameIndex on the mode's palette through map: its display map,
-// transparent index, used indices (already mapped) and palette.
+// transparent index, used indices (already mapped) and palette. A frame that
+// is there already (saving an unchanged document) keeps the palette shown
+// for it.
 void AdoptTarget(int frameIndex, RemapMode mode, const uint8_t map[256], const uint8_t used[256]) {
   Frame& frame = *doc.frames[frameIndex];
   memcpy(frame.displayMap, map, sizeof frame.displayMap);
@@ -192,13 +240,7 @@ void AdoptTarget(int frameIndex, RemapMode mode, const uint8_t map[256], const u
   frame.interlaced = 0;
   if (frame.transparent && frame.transparentIndex < 256) frame.transparentIndex = map[frame.transparentIndex];
   memcpy(frame.usedColors, used, sizeof frame.usedColors);
-  for (int i = 0; i < 256; ++i) {
-    int r = 0, g = 0, b = 0;
-    TargetColor(mode, i, &r, &g, &b);
-    frame.palette[i].red = static_cast<uint8_t>(r);
-    frame.palette[i].green = static_cast<uint8_t>(g);
-    frame.palette[i].blue = static_cast<uint8_t>(b);
-  }
+  if (PutPalette(frame, TargetWords(mode))) return;
   DeleteFramePaletteIfAny(frameIndex);
   CreateFramePalette(frameIndex);
 }

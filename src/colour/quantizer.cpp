@@ -78,7 +78,10 @@ void FrameUsedIndices(int frameIndex, uint8_t used[256]) {
   if (frameIndex < 0 || frameIndex >= doc.frameCount) return;
   const Frame& frame = *doc.frames[frameIndex];
   if (IsComment(frame)) return;
-  for (int i = 0; i < 256; ++i) used[i] = frame.usedColors[i] ? 1 : 0;
+  uint8_t marks[256];  // a copy of its own, which the compiler takes many at a time
+  memcpy(marks, frame.usedColors, sizeof marks);
+  for (int i = 0; i < 256; ++i) marks[i] = marks[i] != 0;
+  memcpy(used, marks, sizeof marks);
   if (frame.transparent && frame.transparentIndex < 256) used[frame.transparentIndex] = 1;
   if (frame.width <= 0 || frame.height <= 0) return;
 

@@ -6,6 +6,7 @@
 
 
 #include "document/gif_screen.h"
+#include "headless/headless_ui.h"
 #include "test_support.h"
 
 namespace {
@@ -68,6 +69,24 @@ TEST_F(GlobalPaletteTest, EveryRemapFollowsTheGlobalPaletteOfItsMoment) {
   doc.globalPalette[1] = kBlue;
   ASSERT_TRUE(RemapFrame(1, RemapMode::kGlobal));
   EXPECT_EQ((std::vector<uint8_t>{0, 1}), FramePixels(1));
+}
+
+// A save puts every frame on the global palette; the palette shown for a
+// frame is made again only when its colours change.
+TEST_F(GlobalPaletteTest, OnlyAFrameWhoseColoursChangeGetsItsPaletteMadeAgain) {
+  const std::vector<RgbTriple> colours = {kRed, kBlue};
+  AppendImage(2, 1, colours, {0, 1}).useGlobalPalette = 1;
+  AppendImage(2, 1, colours, {1, 0}).useGlobalPalette = 1;
+  BuildGlobalPalette(256);
+  ResetHeadlessUi();
+  BuildGlobalPalette(256);
+  EXPECT_EQ(0, headlessUi().palettesCreated) << "nothing changed";
+  doc.globalPalette[1] = kWhite;
+  ASSERT_TRUE(RemapFrame(1, RemapMode::kGlobal));
+  EXPECT_EQ(1, headlessUi().palettesCreated);
+  const PaletteEntry& white = doc.frames[1]->palette[1];
+  EXPECT_TRUE(white.red == 255 && white.green == 255 && white.blue == 255);
+  EXPECT_EQ(255, doc.frames[1]->palette[0].red) << "red stays";
 }
 
 }  // namespace
