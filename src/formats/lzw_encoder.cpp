@@ -1,8 +1,8 @@
 // LZW encoding of GIF image data. Strings are found through an open-addressed
 // hash of (prefix code, next byte): each slot holds the string's prefix and
-// byte and its code in one word, so that a probe is one load. Codes are packed into a 64-bit buffer and leave it four bytes at
-// a time into one stream; the stream is cut into sub-blocks only when it is
-// handed on.
+// byte and its code in one word, so that a probe is one load. Codes are
+// packed into a 64-bit buffer and leave it four bytes at a time into one
+// stream; the stream is cut into sub-blocks only when it is handed on.
 //
 // Code width: the decoder adds its entry for a code one code later than the
 // encoder does, and widens once its next free entry reaches 2^width. So the
@@ -19,8 +19,9 @@ namespace {
 // Which slot a string is looked for in first. Only the table's content
 // decides hit or miss, so the slots never show in the output; a
 // multiplicative hash spreads the keys of banded and blocky pictures where a
-// sum of multiples packs them into long probe chains.
-inline int HashSlot(uint32_t key) { return static_cast<int>((key * 0x9E3779B1u) >> 19); }
+// sum of multiples packs them into long probe chains. The shift leaves as
+// many bits as the slots in use take.
+inline int HashSlot(uint32_t key, int shift) { return static_cast<int>((key * 0x9E3779B1u) >> shift); }
 
 }  // namespace
 
@@ -38,6 +39,7 @@ void LzwEncoder::Begin(int minCodeSize, Sink sink, void* context) {
   clear_ = 1 << minCodeSize;
   packer_ = Packer();
   current_ = -1;
+  hashShift_ = kSmallHashShift;
   PutCode(clear_, minCodeSize + 1);
   StartTable();
 }
@@ -71,6 +73,7 @@ void LzwEncoder::Encode(const uint8_t* pixels, int count) {
   int width = width_;
   int limit = limit_;
   int filledCount = filledCount_;
+  int hashShift = hashShift_;
   auto put = [&](int code, int codeWidth) {
     if (!packer.Put(code, codeWidth, stream_)) return;
     packer_ = packer;
@@ -85,7 +88,7 @@ void LzwEncoder::Encode(const uint8_t* pixels, int count) {
       continue;
     }
     const uint32_t key = static_cast<uint32_t>(current) << 8 | byte;
-    int slot = HashSlot(key);
+    int slot = HashSlot(key, hashShift);
     uint32_t word;
     for (;;) {
       word = slots[slot];
@@ -112,6 +115,7 @@ void LzwEncoder::Encode(const uint8_t* pixels, int count) {
         nextFree = nextFree_;
         width = width_;
         filledCount = filledCount_;
+        hashShift = hashShift_ = kWholeHashShift;
       }
       limit = 1 << width;
     }

@@ -66,7 +66,12 @@ class LzwEncoder {
   // Open addressing over about twice as many slots as codes. A slot holds
   // its string's prefix code and next byte (20 bits) above the string's own
   // code (12 bits), so that one load both finds and checks it.
-  static constexpr int kLzwHashSlots = 8192;
+  // An image starts on the first half of the slots: a small image fills
+  // few, and is quicker over fewer cache lines. One that fills its table
+  // goes on over all of them, where the shorter probes pay.
+  static constexpr int kLzwHashSlots = 16384;
+  static constexpr int kSmallHashShift = 19;  // 8,192 slots
+  static constexpr int kWholeHashShift = 18;  // all of them
   static constexpr uint32_t kEmptySlot = 0xFFFFFFFF;
 
   uint32_t slots_[kLzwHashSlots];
@@ -79,6 +84,7 @@ class LzwEncoder {
   // only those, so that a small image does not pay for the whole table.
   uint16_t filledSlots_[kLzwMaxCodes];
   int filledCount_ = 0;
+  int hashShift_ = kSmallHashShift;
   Sink sink_ = nullptr;
   void* context_ = nullptr;
   bool failed_ = false;

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -58,6 +59,7 @@ Decoded StrictDecode(const std::vector<uint8_t>& coded, int minCodeSize) {
   int width = minCodeSize + 1, nextFree = clear + 2, previous = -1;
   std::vector<std::vector<uint8_t>> table(4096);
   for (int i = 0; i < clear; ++i) table[i] = {static_cast<uint8_t>(i)};
+  std::set<std::vector<uint8_t>> added;  // since the last clear
   size_t bit = 0;
   for (;;) {
     if (bit + width > data.size() * 8) return result.error = "no end code", result;
@@ -65,15 +67,19 @@ Decoded StrictDecode(const std::vector<uint8_t>& coded, int minCodeSize) {
     for (int k = 0; k < width; ++k, ++bit) code |= ((data[bit / 8] >> (bit % 8)) & 1) << k;
     if (code == clear) {
       width = minCodeSize + 1, nextFree = clear + 2, previous = -1;
+      added.clear();
       continue;
     }
     if (code == clear + 1) break;
     if (previous < 0 && code > clear) return result.error = "a string code right after a clear", result;
     if (previous >= 0) {
       if (code > nextFree || code >= 4096) return result.error = "code " + std::to_string(code) + " beyond the table", result;
-      std::vector<uint8_t> added = table[previous];
-      added.push_back(code < nextFree ? table[code][0] : table[previous][0]);
-      if (nextFree < 4096) table[nextFree] = added;
+      std::vector<uint8_t> string = table[previous];
+      string.push_back(code < nextFree ? table[code][0] : table[previous][0]);
+      // A string the table holds already means the encoder missed it.
+      if (nextFree < 4096 && !added.insert(string).second)
+        return result.error = "a string the table holds came again", result;
+      if (nextFree < 4096) table[nextFree] = string;
       ++nextFree;
     }
     if (nextFree >= (1 << width) && width < 12) ++width;
@@ -98,6 +104,23 @@ TEST(LzwEncoderTest, EveryLengthAndCodeSizeDecodesStrictly) {
       ASSERT_EQ("", decoded.error) << "code size " << minCodeSize << ", " << n << " pixels";
       ASSERT_TRUE(decoded.pixels == pixels) << "code size " << minCodeSize << ", " << n << " pixels";
     }
+  }
+}
+
+// Images that fill the table many times, coded a row at a time: the encoder
+// must find every string its table holds, across rows and clears, or it codes
+// the same string twice.
+TEST(LzwEncoderTest, ImagesOfManyTablesFindEveryStringTheyHold) {
+  for (int colours : {4, 256}) {
+    const int minCodeSize = colours == 4 ? 2 : 8;
+    const std::vector<uint8_t> pixels = Noise(400 * 300, colours, 7u);
+    std::vector<uint8_t> coded;
+    Encoder().Begin(minCodeSize, Collect, &coded);
+    for (size_t row = 0; row < pixels.size(); row += 400) Encoder().Encode(pixels.data() + row, 400);
+    ASSERT_TRUE(Encoder().Finish());
+    Decoded decoded = StrictDecode(coded, minCodeSize);
+    ASSERT_EQ("", decoded.error) << colours << " colours";
+    EXPECT_TRUE(decoded.pixels == pixels) << colours << " colours";
   }
 }
 
