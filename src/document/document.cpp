@@ -2,6 +2,7 @@
 // palette and the swap file's life.
 #include "document/document.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 
@@ -84,12 +85,14 @@ bool DeleteFrame(int index) {
   return true;
 }
 
+uint64_t pixelBlockLimit = UINT64_MAX;
+
 ByteBuffer BeginFramePixels(int index, int32_t rowStride) {
   Frame& frame = *doc.frames[index];
   memcpy(frame.palette, doc.workPalette, sizeof frame.palette);
   ByteBuffer block;
-  size_t size = static_cast<size_t>(rowStride) * static_cast<size_t>(frame.height > 0 ? frame.height : 0);
-  block.Allocate(size ? size : 1);
+  const uint64_t size = static_cast<uint64_t>(rowStride) * static_cast<uint64_t>(frame.height > 0 ? frame.height : 0);
+  if (size <= pixelBlockLimit && size <= SIZE_MAX) block.Allocate(size ? static_cast<size_t>(size) : 1);
   return block;
 }
 

@@ -118,8 +118,10 @@ bool DeleteFrame(int index);
 
 // Prepares frame index for decoding: copies workPalette into its palette and
 // returns a zeroed pixel block of rowStride x height bytes (1 byte when that
-// is 0). The block is empty when the allocation failed; the reader then
-// decodes without storing pixels.
+// is 0). The block is empty when the memory cannot be had, or when it would
+// be larger than pixelBlockLimit (tests lower it); the reader then stops
+// with its read error rather than keep a frame without its pixels.
+extern uint64_t pixelBlockLimit;
 ByteBuffer BeginFramePixels(int index, int32_t rowStride);
 
 // Reads the stored rows of an image frame (RowStride(width) x height bytes,

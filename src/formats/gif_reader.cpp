@@ -385,6 +385,8 @@ GifReader::Step GifReader::DecodeImage(Frame& frame, bool interlaced, int minCod
   const size_t pixelCount = static_cast<size_t>(frame.width) * static_cast<size_t>(frame.height);
   if (!decoded_.Reserve(kLzwLead + pixelCount + kLzwSlack)) return Step::kError;
   pixels_ = BeginFramePixels(insertionIndex_, rowStride);
+  // A frame whose pixels cannot be kept is not shown as if it had none.
+  if (!pixels_) return Step::kError;
   memset(used_, 0, sizeof used_);
   if (frame.transparent) used_[frame.transparentIndex & 0xFF] = 1;
   BeginProgress(insertionIndex_ + 1);
@@ -405,7 +407,7 @@ GifReader::Step GifReader::DecodeImage(Frame& frame, bool interlaced, int minCod
   uint32_t blockSize = static_cast<uint32_t>(rowStride) * static_cast<uint32_t>(frame.height);
   bool overOldData = doc.swapFile.size() > frame.dataOffset;
   uint32_t start = overOldData ? 0 : static_cast<uint32_t>(firstTouched);
-  if (pixels_ && start < blockSize)
+  if (start < blockSize)
     doc.swapFile.WriteBlockAt(frame.dataOffset + start, pixels_.data() + start, blockSize - start);
   pixels_.Release();
   if (decoded_.size() > kKeptDecodeBuffer) decoded_.Release();
@@ -432,7 +434,7 @@ size_t GifReader::PlaceRows(const Frame& frame, bool interlaced, size_t produced
   for (size_t done = 0; done < produced; done += static_cast<size_t>(width)) {
     const size_t count = produced - done < static_cast<size_t>(width) ? produced - done : static_cast<size_t>(width);
     const int row = height - 1 - y;
-    if (pixels_) memcpy(pixels_.data() + static_cast<size_t>(row) * stride, in + done, count);
+    memcpy(pixels_.data() + static_cast<size_t>(row) * stride, in + done, count);
     if (row < lowest) lowest = row;
     if (count < static_cast<size_t>(width)) break;
     StepProgress(ProgressKind::kReading, height);

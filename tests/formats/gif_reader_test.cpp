@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstring>
 
 #include "document/document.h"
@@ -76,6 +77,18 @@ TEST_F(GifReaderTest, BuiltFilesReadToTheirEntriesAndPixels) {
     EXPECT_EQ(c.delay ? 1 : 0, At(c.entry).disposal) << c.what;
     EXPECT_FALSE(At(c.entry).transparent) << c.what;
   }
+}
+
+// A frame whose pixels cannot be kept stops the read with its error: it is
+// not kept showing index 0 as if the file had said so.
+TEST_F(GifReaderTest, AFrameWithoutMemoryForItsPixelsStopsTheRead) {
+  GifBuilder gif;
+  gif.Header().Screen(4, 4, 4).Image(0, 0, 2, 2, Filled(4, 1)).Image(0, 0, 4, 4, Filled(16, 2)).Trailer();
+  pixelBlockLimit = 8;  // the 2x2 block, not the 4x4 one
+  const std::string outcome = Read(gif.bytes);
+  pixelBlockLimit = UINT64_MAX;
+  ASSERT_EQ("refused, 1 entries, 1 errors, screen 4x4", outcome);
+  EXPECT_EQ(Filled(4, 1), FramePixels(0));
 }
 
 // A file inserted into a document keeps the document's loop count (how
