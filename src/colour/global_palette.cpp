@@ -45,28 +45,58 @@ int TargetCount(RemapMode mode) {
   return count < 0 ? 0 : count > 256 ? 256 : count;
 }
 
-// The last global map built, and what it was built from: the frames of a
-// document mostly have one palette, and each entry the global palette does
-// not hold at its own index costs a nearest-colour search.
-struct GlobalMapMemo {
-  bool valid = false;
-  int16_t globalCount = 0;
+// A palette entry as the word it is in memory, and the colour part of it.
+constexpr uint32_t kColorBits = 0x00FFFFFF;
+
+uint32_t EntryWord(int red, int green, int blue) {
+  const PaletteEntry entry = {static_cast<uint8_t>(blue), static_cast<uint8_t>(green), static_cast<uint8_t>(red), 0};
+  uint32_t word = 0;
+  memcpy(&word, &entry, sizeof word);
+  return word;
+}
+
+// What remapping onto the global palette last worked out, kept because a
+// save puts every frame, mostly of one palette, onto the same one: that
+// global palette as the words of palette entries (reserved bytes 0), and the
+// map last built onto it and the frame palette it was built from, since each
+// entry the global palette does not hold at its own index costs a
+// nearest-colour search.
+struct GlobalMemo {
+  bool known = false;
+  int16_t count = 0;
   RgbTriple global[256];
+  uint32_t words[256];
+  bool mapKnown = false;
   PaletteEntry palette[256];
   uint8_t map[256];
 };
-GlobalMapMemo globalMapMemo;
+GlobalMemo globalMemo;
+
+// The memo for the global palette as it is now; a changed one forgets the map.
+GlobalMemo& CurrentGlobalMemo() {
+  GlobalMemo& memo = globalMemo;
+  if (memo.known && memo.count == doc.globalColorCount &&
+      memcmp(memo.global, doc.globalPalette, sizeof memo.global) == 0)
+    return memo;
+  memo.known = true;
+  memo.count = doc.globalColorCount;
+  memcpy(memo.global, doc.globalPalette, sizeof memo.global);
+  for (int i = 0; i < 256; ++i)
+    memo.words[i] = EntryWord(memo.global[i].red, memo.global[i].green, memo.global[i].blue);
+  memo.mapKnown = false;
+  return memo;
+}
 
 // Every one of the 256 entries gets a target, so that no pixel keeps a
 // stale index into the old palette.
 void BuildMap(const Frame& frame, RemapMode mode, uint8_t map[256]) {
-  GlobalMapMemo& memo = globalMapMemo;
   const bool global = mode == RemapMode::kGlobal;
-  if (global && memo.valid && memo.globalCount == doc.globalColorCount &&
-      memcmp(memo.palette, frame.palette, sizeof memo.palette) == 0 &&
-      memcmp(memo.global, doc.globalPalette, sizeof memo.global) == 0) {
-    memcpy(map, memo.map, sizeof memo.map);
-    return;
+  if (global) {
+    const GlobalMemo& memo = CurrentGlobalMemo();
+    if (memo.mapKnown && memcmp(memo.palette, frame.palette, sizeof memo.palette) == 0) {
+      memcpy(map, memo.map, sizeof memo.map);
+      return;
+    }
   }
   for (int i = 0; i < 256; ++i) {
     const PaletteEntry& entry = frame.palette[i];
@@ -91,9 +121,8 @@ void BuildMap(const Frame& frame, RemapMode mode, uint8_t map[256]) {
     map[i] = static_cast<uint8_t>(target);
   }
   if (global) {
-    memo.valid = true;
-    memo.globalCount = doc.globalColorCount;
-    memcpy(memo.global, doc.globalPalette, sizeof memo.global);
+    GlobalMemo& memo = globalMemo;
+    memo.mapKnown = true;
     memcpy(memo.palette, frame.palette, sizeof memo.palette);
     memcpy(memo.map, map, sizeof memo.map);
   }
@@ -183,35 +212,14 @@ bool KeepsEveryIndex(const uint8_t map[256], const uint8_t shown[256]) {
   return moved == 0;
 }
 
-// A palette entry as the word it is in memory, and the colour part of it.
-constexpr uint32_t kColorBits = 0x00FFFFFF;
-
-uint32_t EntryWord(uint8_t red, uint8_t green, uint8_t blue) {
-  const PaletteEntry entry = {blue, green, red, 0};
-  uint32_t word = 0;
-  memcpy(&word, &entry, sizeof word);
-  return word;
-}
-
-// The mode's palette as the words of palette entries, reserved bytes 0. The
-// global one is kept between calls: a save puts every frame on the same one.
+// The mode's palette as the words of palette entries, reserved bytes 0.
 const uint32_t* TargetWords(RemapMode mode) {
-  static RgbTriple globalSource[256];
-  static uint32_t globalWords[256];
-  static bool globalKnown = false;
+  if (mode == RemapMode::kGlobal) return CurrentGlobalMemo().words;
   static uint32_t words[256];
-  if (mode == RemapMode::kGlobal) {
-    if (!globalKnown || memcmp(globalSource, doc.globalPalette, sizeof globalSource) != 0) {
-      memcpy(globalSource, doc.globalPalette, sizeof globalSource);
-      for (int i = 0; i < 256; ++i) globalWords[i] = EntryWord(globalSource[i].red, globalSource[i].green, globalSource[i].blue);
-      globalKnown = true;
-    }
-    return globalWords;
-  }
   for (int i = 0; i < 256; ++i) {
     int r = 0, g = 0, b = 0;
     TargetColor(mode, i, &r, &g, &b);
-    words[i] = EntryWord(static_cast<uint8_t>(r), static_cast<uint8_t>(g), static_cast<uint8_t>(b));
+    words[i] = EntryWord(r, g, b);
   }
   return words;
 }

@@ -63,9 +63,9 @@ class LzwEncoder {
   }
   void Deliver(bool last);
 
-  // Open addressing over about twice as many slots as codes. A slot holds
-  // its string's prefix code and next byte (20 bits) above the string's own
-  // code (12 bits), so that one load both finds and checks it.
+  // Open addressing over two to four times as many slots as codes. A slot
+  // holds its string's prefix code and next byte (20 bits) above the
+  // string's own code (12 bits), so that one load both finds and checks it.
   // An image starts on the first half of the slots: a small image fills
   // few, and is quicker over fewer cache lines. One that fills its table
   // goes on over all of them, where the shorter probes pay.
