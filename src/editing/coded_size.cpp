@@ -15,12 +15,6 @@ bool CountBytes(void* total, const uint8_t*, int count) {
 
 }  // namespace
 
-int MinCodeSize(int highest) {
-  int size = 2;
-  while (size < 8 && (1 << size) <= highest) ++size;
-  return size;
-}
-
 size_t CodedSize(const uint8_t* rows, int width, int height, int minCodeSize) {
   auto encoder = std::make_unique<LzwEncoder>();
   size_t total = 0;

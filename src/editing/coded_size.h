@@ -5,8 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
-// The smallest LZW minimum code size (2..8) that holds index highest.
-int MinCodeSize(int highest);
+#include "formats/lzw_limits.h"  // MinCodeSize, which the weighing shares with the writer
 
 // The bytes of the data sub-blocks that code width x height pixels held in
 // rows (bottom-up, RowStride(width) bytes apart, as stored) with minCodeSize;

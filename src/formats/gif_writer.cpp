@@ -16,6 +16,7 @@
 #include "document/settings.h"
 #include "document/ui_operations.h"
 #include "formats/lzw_encoder.h"
+#include "formats/lzw_limits.h"
 #include "platform/file_calls.h"
 #include "platform/file_replace.h"
 #include "platform/utf8_path.h"
@@ -220,11 +221,7 @@ bool GifWriter::WriteImage(const Frame& frame) {
     }
   }
 
-  // Enough bits for every index the pixels use, and at least 2: an index at
-  // or above the clear code would make the data unreadable, and each bit
-  // more makes every code longer.
-  int minCodeSize = 2;
-  while ((1 << minCodeSize) <= highest) ++minCodeSize;
+  const int minCodeSize = MinCodeSize(highest);
   bytes.Byte(minCodeSize);
   return Put(bytes) && WritePixels(frame, minCodeSize);
 }
